@@ -1,0 +1,55 @@
+#include "host/platform/HandleTable.h"
+
+#include <mutex>
+#include <unordered_map>
+
+namespace zkplat {
+
+namespace {
+
+std::mutex GTableLock;
+std::unordered_map<THandle, std::shared_ptr<THandleObject>> GTable;
+// Starts well above small numbers so that a descriptor passed by mistake is never a handle.
+THandle GNextHandle = 0x1000;
+
+thread_local DWORD GLastError = ERROR_SUCCESS;
+
+}  // namespace
+
+THandle AddHandle(std::shared_ptr<THandleObject> Object) {
+    std::lock_guard<std::mutex> lock(GTableLock);
+    THandle h;
+    do {
+        h = GNextHandle++;
+    } while (h == 0 || h == INVALID_HANDLE_VALUE || GTable.count(h) != 0);
+    GTable.emplace(h, std::move(Object));
+    return h;
+}
+
+std::shared_ptr<THandleObject> FindHandle(THandle Handle) {
+    std::lock_guard<std::mutex> lock(GTableLock);
+    auto it = GTable.find(Handle);
+    return it == GTable.end() ? nullptr : it->second;
+}
+
+}  // namespace zkplat
+
+bool CloseHandle(THandle hObject) {
+    std::shared_ptr<zkplat::THandleObject> obj;
+    {
+        std::lock_guard<std::mutex> lock(zkplat::GTableLock);
+        auto it = zkplat::GTable.find(hObject);
+        if (it == zkplat::GTable.end()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        obj = std::move(it->second);
+        zkplat::GTable.erase(it);
+    }
+    obj->Close();
+    return true;
+}
+
+DWORD GetLastError() { return zkplat::GLastError; }
+
+void SetLastError(DWORD dwErrCode) { zkplat::GLastError = dwErrCode; }

@@ -1,0 +1,147 @@
+// Creating a slot and removing it again: claiming the name in the slot directory, the size
+// sidecar, and the orderly removal when the owner closes it.
+#include <fcntl.h>
+#include <sys/eventfd.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "host/platform/HandleTable.h"
+#include "host/platform/Slot.h"
+#include "host/platform/SlotDirectory.h"
+#include "host/platform/SlotPath.h"
+#include "host/platform/SysCalls.h"
+
+namespace zkplat {
+
+namespace {
+
+THandle Fail(DWORD Error) {
+    SetLastError(Error);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Frees the name at SocketPath for a new owner: a socket whose owner is gone is removed, a live
+// one refuses with ERROR_ALREADY_EXISTS. Runs under the directory lock.
+DWORD ClaimName(const std::string& SocketPath) {
+    struct stat st {};
+    if (SysLstat(SocketPath.c_str(), &st) != 0)
+        return errno == ENOENT ? ERROR_SUCCESS : Win32ErrorOf(errno);
+    if (!S_ISSOCK(st.st_mode)) return ERROR_ACCESS_DENIED;
+    TFd probe(OpenDatagramSocket(false));
+    if (!probe.Valid()) return Win32ErrorOf(errno);
+    DWORD err = ConnectSlotSocket(probe.Get(), SocketPath);
+    if (err == ERROR_SUCCESS) return ERROR_ALREADY_EXISTS;
+    if (err != ERROR_FILE_NOT_FOUND) return err;
+    if (SysUnlink(SocketPath.c_str()) != 0 && errno != ENOENT) return Win32ErrorOf(errno);
+    return ERROR_SUCCESS;
+}
+
+// Publishes the slot's size limit for writers, replacing the file atomically; a slot without a
+// limit removes any sidecar a dead owner left. Runs under the directory lock, before the bind,
+// so a writer that can connect always finds the current limit.
+DWORD PublishMaxSize(const std::string& SocketPath, DWORD MaxMessageSize) {
+    std::string path = SlotMaxSizePath(SocketPath);
+    if (MaxMessageSize == 0) {
+        if (SysUnlink(path.c_str()) != 0 && errno != ENOENT) return Win32ErrorOf(errno);
+        return ERROR_SUCCESS;
+    }
+    std::string temp = path + ".new";
+    std::string text = FormatMaxSize(MaxMessageSize);
+    TFd fd(SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.Valid()) return Win32ErrorOf(errno);
+    if (SysWrite(fd.Get(), text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+        DWORD err = Win32ErrorOf(errno);
+        SysUnlink(temp.c_str());
+        return err;
+    }
+    if (SysRename(temp.c_str(), path.c_str()) != 0) {
+        DWORD err = Win32ErrorOf(errno);
+        SysUnlink(temp.c_str());
+        return err;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Claims the name and binds Fd there; fills Files. Runs under the directory lock.
+DWORD BindUnderLock(int Fd, DWORD MaxMessageSize, TSlotFiles& Files) {
+    DWORD err = ClaimName(Files.Socket);
+    if (err != ERROR_SUCCESS) return err;
+    err = PublishMaxSize(Files.Socket, MaxMessageSize);
+    if (err != ERROR_SUCCESS) return err;
+    if (BindSlotSocket(Fd, Files.Socket) != 0) {
+        // Only a creator that ignores the lock can have taken the name since ClaimName.
+        err = errno == EADDRINUSE ? ERROR_ALREADY_EXISTS : Win32ErrorOf(errno);
+        if (MaxMessageSize != 0) SysUnlink(SlotMaxSizePath(Files.Socket).c_str());
+        return err;
+    }
+    struct stat st {};
+    if (SysLstat(Files.Socket.c_str(), &st) != 0) {
+        err = Win32ErrorOf(errno);
+        SysUnlink(Files.Socket.c_str());
+        SysUnlink(SlotMaxSizePath(Files.Socket).c_str());
+        return err;
+    }
+    Files.Device = st.st_dev;
+    Files.Inode = st.st_ino;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+TSlot::TSlot(int Fd, int WakeFd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout)
+    : MaxMessageSize(MaxMessageSize),
+      ReadTimeout(ReadTimeout),
+      FFd(Fd),
+      FWakeFd(WakeFd),
+      FFiles(std::move(Files)) {}
+
+void TSlot::Close() {
+    RemoveFiles();
+    std::lock_guard<std::mutex> lock(FLock);
+    FClosed = true;
+    Kick();
+    FChanged.notify_all();
+}
+
+void TSlot::RemoveFiles() {
+    // Without the lock (it could not be opened) removal is still safe: while this socket is
+    // bound nobody can have reclaimed the name, and the inode check below holds either way.
+    TSlotDirLock lock(FFiles.Dir);
+    struct stat st {};
+    if (SysLstat(FFiles.Socket.c_str(), &st) != 0) return;
+    if (st.st_dev != FFiles.Device || st.st_ino != FFiles.Inode) return;
+    SysUnlink(FFiles.Socket.c_str());
+    SysUnlink(SlotMaxSizePath(FFiles.Socket).c_str());
+}
+
+}  // namespace zkplat
+
+using namespace zkplat;
+
+THandle CreateMailslotA(const char* lpName, DWORD nMaxMessageSize, DWORD lReadTimeout,
+                        void* /*lpSecurityAttributes*/) {
+    if (lpName == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    TSlotPath path;
+    if (!ParseSlotPath(lpName, path) || path.Server != ".") return Fail(ERROR_BAD_PATHNAME);
+    TSlotFiles files;
+    DWORD err = OpenSlotDirectory(true, files.Dir);
+    if (err != ERROR_SUCCESS) return Fail(err);
+    files.Socket = SlotSocketPath(files.Dir, path.Name);
+    if (files.Socket.empty()) return Fail(ERROR_BAD_PATHNAME);
+
+    TFd wake(SysEventFd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake.Valid()) return Fail(Win32ErrorOf(errno));
+    TFd fd(OpenDatagramSocket(true));
+    if (!fd.Valid()) return Fail(Win32ErrorOf(errno));
+    {
+        TSlotDirLock lock(files.Dir);
+        if (lock.Error() != ERROR_SUCCESS) return Fail(lock.Error());
+        err = BindUnderLock(fd.Get(), nMaxMessageSize, files);
+        if (err != ERROR_SUCCESS) return Fail(err);
+    }
+    auto slot = std::make_shared<TSlot>(fd.Release(), wake.Release(), std::move(files),
+                                        nMaxMessageSize, lReadTimeout);
+    return AddHandle(std::move(slot));
+}

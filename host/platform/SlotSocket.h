@@ -1,0 +1,39 @@
+// Socket plumbing shared by the slot's owner and its writers: descriptor ownership, the
+// AF_UNIX datagram socket and the connect that tells a live slot from a missing or dead one.
+#pragma once
+
+#include <string>
+
+#include "host/Windows.h"
+
+namespace zkplat {
+
+// Owns one descriptor and closes it when destroyed.
+class TFd {
+  public:
+    TFd() = default;
+    explicit TFd(int Fd) : FFd(Fd) {}
+    ~TFd();
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return FFd; }
+    bool Valid() const { return FFd >= 0; }
+    // Gives up ownership and returns the descriptor.
+    int Release();
+
+  private:
+    int FFd = -1;
+};
+
+// A new close-on-exec AF_UNIX datagram socket (non-blocking when NonBlocking); -1 with errno
+// set on failure.
+int OpenDatagramSocket(bool NonBlocking);
+
+// Binds Fd at Path; returns 0 or -1 with errno set.
+int BindSlotSocket(int Fd, const std::string& Path);
+
+// Connects Fd to the slot socket at Path. ERROR_SUCCESS when a live socket listens there;
+// ERROR_FILE_NOT_FOUND when nothing is there or its owner is gone (ECONNREFUSED).
+DWORD ConnectSlotSocket(int Fd, const std::string& Path);
+
+}  // namespace zkplat

@@ -1,0 +1,120 @@
+// Opening a slot for writing and writing one message per call.
+#include "host/platform/SlotWrite.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+
+#include <atomic>
+#include <cerrno>
+#include <memory>
+
+#include "host/platform/SlotDirectory.h"
+#include "host/platform/SlotPath.h"
+#include "host/platform/SysCalls.h"
+
+namespace zkplat {
+
+namespace {
+
+std::atomic<uint32_t> GSendWaitMs{kDefaultSendWaitMs};
+
+THandle Fail(DWORD Error) {
+    SetLastError(Error);
+    return INVALID_HANDLE_VALUE;
+}
+
+// The limit the slot's owner published beside its socket; 0 when it published none.
+uint32_t ReadMaxSize(const std::string& SocketPath) {
+    std::string path = SlotMaxSizePath(SocketPath);
+    TFd fd(SysOpen(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid()) return 0;
+    char text[32];
+    ssize_t got = SysRead(fd.Get(), text, sizeof text);
+    uint32_t size = 0;
+    if (got <= 0 || !ParseMaxSize(std::string(text, static_cast<size_t>(got)), size)) return 0;
+    return size;
+}
+
+// Sets the bounded wait for a full slot and enough send buffer for the largest message.
+DWORD PrepareSocket(int Fd) {
+    int buffer = 0;
+    socklen_t len = sizeof buffer;
+    if (SysGetSockOpt(Fd, SOL_SOCKET, SO_SNDBUF, &buffer, &len) != 0) return Win32ErrorOf(errno);
+    if (buffer < kMinSendBuffer &&
+        SysSetSockOpt(Fd, SOL_SOCKET, SO_SNDBUF, &kMinSendBuffer, sizeof kMinSendBuffer) != 0)
+        return Win32ErrorOf(errno);
+    uint32_t ms = SendWaitMs();
+    timeval wait{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>((ms % 1000) * 1000)};
+    if (SysSetSockOpt(Fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0)
+        return Win32ErrorOf(errno);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+void SetSendWaitMs(uint32_t Milliseconds) {
+    // A zero SO_SNDTIMEO would mean "wait forever".
+    GSendWaitMs.store(Milliseconds == 0 ? 1 : Milliseconds);
+}
+
+uint32_t SendWaitMs() { return GSendWaitMs.load(); }
+
+DWORD TSlotWriter::Send(const void* Buffer, DWORD Size) {
+    if (MaxMessageSize != 0 && Size > MaxMessageSize) return ERROR_INVALID_PARAMETER;
+    static const char kNothing = 0;
+    ssize_t sent = SysSend(FFd.Get(), Buffer ? Buffer : &kNothing, Size, MSG_NOSIGNAL);
+    if (sent < 0) {
+        // The slot's owner closed it since this handle was opened.
+        if (errno == ECONNREFUSED || errno == ENOTCONN) return ERROR_FILE_NOT_FOUND;
+        return Win32ErrorOf(errno);
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace zkplat
+
+using namespace zkplat;
+
+THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                    void* /*lpSecurityAttributes*/, DWORD dwCreationDisposition,
+                    DWORD /*dwFlagsAndAttributes*/, THandle /*hTemplateFile*/) {
+    if (lpFileName == nullptr || dwCreationDisposition != OPEN_EXISTING)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if ((dwDesiredAccess & GENERIC_WRITE) == 0) return Fail(ERROR_ACCESS_DENIED);
+    TSlotPath path;
+    if (!ParseSlotPath(lpFileName, path)) return Fail(ERROR_BAD_PATHNAME);
+    if (!IsLocalServer(path.Server, SysHostName())) return Fail(ERROR_BAD_NETPATH);
+    std::string dir;
+    DWORD err = OpenSlotDirectory(false, dir);
+    if (err != ERROR_SUCCESS) return Fail(err);
+    std::string socketPath = SlotSocketPath(dir, path.Name);
+    if (socketPath.empty()) return Fail(ERROR_BAD_PATHNAME);
+
+    TFd fd(OpenDatagramSocket(false));
+    if (!fd.Valid()) return Fail(Win32ErrorOf(errno));
+    err = PrepareSocket(fd.Get());
+    if (err != ERROR_SUCCESS) return Fail(err);
+    err = ConnectSlotSocket(fd.Get(), socketPath);
+    if (err != ERROR_SUCCESS) return Fail(err);
+    auto writer = std::make_shared<TSlotWriter>(fd.Release(), ReadMaxSize(socketPath));
+    return AddHandle(std::move(writer));
+}
+
+bool WriteFile(THandle hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
+               DWORD* lpNumberOfBytesWritten, void* lpOverlapped) {
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToWrite != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::shared_ptr<TSlotWriter> writer = FindHandleOf<TSlotWriter>(hFile, ERROR_ACCESS_DENIED);
+    if (!writer) return false;
+    DWORD err = writer->Send(lpBuffer, nNumberOfBytesToWrite);
+    if (err != ERROR_SUCCESS) {
+        SetLastError(err);
+        return false;
+    }
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
+    return true;
+}

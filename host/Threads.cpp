@@ -1,0 +1,115 @@
+#include "host/Threads.h"
+
+#include <chrono>
+#include <deque>
+
+#include "host/TypInfo.h"
+#include "host/platform/ThreadPriority.h"
+
+ZK_IMPLEMENT_CLASS(TThread, TObject)
+
+namespace {
+
+const std::thread::id gMainThreadId = std::this_thread::get_id();
+
+struct QueuedCall {
+    std::function<void()> Method;
+    bool Done = false;
+};
+
+std::mutex gQueueLock;
+std::condition_variable gQueued;    // a call was queued
+std::condition_variable gFinished;  // a queued call has run
+std::deque<QueuedCall*> gQueue;
+
+int NiceFor(TThreadPriority p) {
+    switch (p) {
+        case tpIdle: return 19;
+        case tpLowest: return 10;
+        case tpLower: return 5;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+bool IsMainThread() { return std::this_thread::get_id() == gMainThreadId; }
+
+TThread::TThread(bool CreateSuspended) {
+    if (!CreateSuspended) Resume();
+}
+
+TThread::~TThread() {
+    if (FThread.joinable()) {
+        Terminate();
+        FThread.join();
+    }
+}
+
+void TThread::Resume() {
+    if (FStarted) return;
+    FStarted = true;
+    // A self-freeing thread may be gone before this returns, so decide before starting it.
+    bool detach = FFreeOnTerminate;
+    std::thread t([this] { Run(); });
+    if (detach)
+        t.detach();
+    else
+        FThread = std::move(t);
+}
+
+void TThread::Run() {
+    FNativeId.store(zkplatform::CurrentThreadId());
+    zkplatform::SetThreadNice(FNativeId.load(), NiceFor(FPriority));
+    Execute();
+    if (FFreeOnTerminate) {
+        delete this;
+    }
+}
+
+void TThread::SetPriority(TThreadPriority Value) {
+    FPriority = Value;
+    if (int id = FNativeId.load()) zkplatform::SetThreadNice(id, NiceFor(Value));
+}
+
+void TThread::WaitFor() {
+    if (FThread.joinable()) FThread.join();
+}
+
+void TThread::Synchronize(const std::function<void()>& Method) {
+    if (IsMainThread()) {
+        Method();
+        return;
+    }
+    QueuedCall call{Method};
+    std::unique_lock<std::mutex> lock(gQueueLock);
+    gQueue.push_back(&call);
+    gQueued.notify_all();
+    gFinished.wait(lock, [&] { return call.Done; });
+}
+
+bool CheckSynchronize(int TimeoutMs) {
+    std::unique_lock<std::mutex> lock(gQueueLock);
+    if (gQueue.empty() && TimeoutMs > 0)
+        gQueued.wait_for(lock, std::chrono::milliseconds(TimeoutMs), [] { return !gQueue.empty(); });
+    bool ran = false;
+    while (!gQueue.empty()) {
+        QueuedCall* call = gQueue.front();
+        gQueue.pop_front();
+        lock.unlock();
+        // The caller's exceptions must not leave the waiting thread blocked forever.
+        try {
+            call->Method();
+        } catch (...) {
+            lock.lock();
+            call->Done = true;
+            gFinished.notify_all();
+            throw;
+        }
+        lock.lock();
+        call->Done = true;
+        gFinished.notify_all();
+        ran = true;
+    }
+    return ran;
+}

@@ -59,8 +59,8 @@ void TThread::Resume() {
 }
 
 void TThread::Run() {
-    FNativeId.store(zkplatform::CurrentThreadId());
-    zkplatform::SetThreadNice(FNativeId.load(), NiceFor(FPriority));
+    FNativeId.store(zkplat::CurrentThreadId());
+    zkplat::SetThreadNice(FNativeId.load(), NiceFor(FPriority));
     Execute();
     if (FFreeOnTerminate) {
         delete this;
@@ -69,7 +69,7 @@ void TThread::Run() {
 
 void TThread::SetPriority(TThreadPriority Value) {
     FPriority = Value;
-    if (int id = FNativeId.load()) zkplatform::SetThreadNice(id, NiceFor(Value));
+    if (int id = FNativeId.load()) zkplat::SetThreadNice(id, NiceFor(Value));
 }
 
 void TThread::WaitFor() {
@@ -112,4 +112,9 @@ bool CheckSynchronize(int TimeoutMs) {
         ran = true;
     }
     return ran;
+}
+
+int PendingSynchronize() {
+    std::lock_guard<std::mutex> lock(gQueueLock);
+    return static_cast<int>(gQueue.size());
 }

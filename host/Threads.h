@@ -59,5 +59,8 @@ private:
 // up to TimeoutMs for the first one when none is queued (0: do not wait). True when any ran.
 bool CheckSynchronize(int TimeoutMs = 0);
 
+// The number of calls queued by Synchronize and not yet run.
+int PendingSynchronize();
+
 // True on the program's main thread.
 bool IsMainThread();

@@ -10,8 +10,9 @@
 namespace {
 
 class TProbeThread : public TThread {
-public:
-    explicit TProbeThread(std::function<void(TProbeThread&)> Body) : TThread(true), FBody(std::move(Body)) {}
+  public:
+    explicit TProbeThread(std::function<void(TProbeThread&)> Body)
+        : TThread(true), FBody(std::move(Body)) {}
     // Execute uses this object's members, so stop the thread before they go.
     ~TProbeThread() override {
         Terminate();
@@ -20,13 +21,13 @@ public:
     void Sync(const std::function<void()>& f) { Synchronize(f); }
     std::atomic<int> Nice{-100};
 
-protected:
+  protected:
     void Execute() override {
-        Nice = zkplatform::GetThreadNice(zkplatform::CurrentThreadId());
+        Nice = zkplat::GetThreadNice(zkplat::CurrentThreadId());
         FBody(*this);
     }
 
-private:
+  private:
     std::function<void(TProbeThread&)> FBody;
 };
 

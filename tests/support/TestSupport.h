@@ -41,6 +41,7 @@ public:
     Child(const std::string& Program, const std::vector<std::string>& Args);
     ~Child();
     int Wait();
+    int Pid() const { return FPid; }
 
 private:
     int FPid = -1;

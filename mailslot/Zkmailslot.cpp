@@ -1,0 +1,33 @@
+#include "mailslot/Zkmailslot.h"
+
+#include <atomic>
+
+#include "host/Clock.h"
+#include "host/TypInfo.h"
+
+namespace {
+
+std::atomic<int> gInitCount{0};
+
+// The unit's initialisation runs when a program that uses the library starts.
+struct TUnitInit {
+    TUnitInit() { ZkmailslotInitialization(); }
+    ~TUnitInit() { ZkmailslotFinalization(); }
+} gUnitInit;
+
+}  // namespace
+
+void ZkmailslotInitialization() {
+    if (gInitCount.fetch_add(1) == 0) Randomize();
+}
+
+void ZkmailslotFinalization() { gInitCount.fetch_sub(1); }
+
+void Register() {}
+
+void RegisterMailSlotClasses() {
+    RegisterClass(TzkMailSlot::StaticClass());
+    RegisterClass(TzkAutoMailSlot::StaticClass());
+}
+
+uint16_t DrawFrameTag() { return static_cast<uint16_t>(Random(GetTickCount()) & 0xFFFF); }

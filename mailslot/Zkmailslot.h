@@ -1,0 +1,25 @@
+// The mailslot messaging library: the receiving endpoint and its wait thread, the plain
+// senders, the frame checksum and the framed formats.
+#pragma once
+
+#include <cstdint>
+
+#include "mailslot/ZkChecksum.h"
+#include "mailslot/ZkEndpoint.h"
+#include "mailslot/ZkSend.h"
+
+// The library's unit initialisation and finalisation. They count; the first initialisation
+// seeds the library's pseudo-random generator. A program that links the library is initialised
+// once at start-up.
+void ZkmailslotInitialization();
+void ZkmailslotFinalization();
+
+// The library's registration routine for the host's designer: it registers nothing.
+void Register();
+
+// Makes the library's published component classes known to the streaming layer.
+void RegisterMailSlotClasses();
+
+// A tag drawn from the library's generator: a pseudo-random number below the current tick count
+// (0 when the tick count is 0), of which the low 16 bits are kept.
+uint16_t DrawFrameTag();

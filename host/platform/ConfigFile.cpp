@@ -1,0 +1,130 @@
+#include "host/platform/ConfigFile.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/platform/SysCalls.h"
+
+namespace zkplat {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& What, const std::string& Path, int Errno) {
+    throw EConfigFileError("Cannot " + What + " " + Path + ": " + std::strerror(Errno));
+}
+
+// Closes a descriptor when the scope ends.
+class TFd {
+  public:
+    explicit TFd(int Fd) : FFd(Fd) {}
+    ~TFd() { SysClose(FFd); }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return FFd; }
+
+  private:
+    int FFd;
+};
+
+std::string DirectoryOf(const std::string& Path) {
+    size_t slash = Path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : Path.substr(0, slash);
+}
+
+void MakeDirectories(const std::string& Dir) {
+    for (size_t pos = 1; pos <= Dir.size(); ++pos) {
+        if (pos < Dir.size() && Dir[pos] != '/') continue;
+        std::string part = Dir.substr(0, pos);
+        if (SysMkdir(part.c_str(), 0700) != 0 && errno != EEXIST) Fail("create", part, errno);
+    }
+}
+
+std::string ReadAll(int Fd, const std::string& Path) {
+    std::string text;
+    char buf[8192];
+    for (;;) {
+        ssize_t n = SysRead(Fd, buf, sizeof buf);
+        if (n < 0) Fail("read", Path, errno);
+        if (n == 0) return text;
+        text.append(buf, static_cast<size_t>(n));
+    }
+}
+
+void WriteAll(int Fd, const std::string& Text, const std::string& Path) {
+    size_t done = 0;
+    while (done < Text.size()) {
+        ssize_t n = SysWrite(Fd, Text.data() + done, Text.size() - done);
+        if (n < 0) Fail("write", Path, errno);
+        done += static_cast<size_t>(n);
+    }
+}
+
+// Writes Text into a temporary file beside Path and renames it over Path. The caller holds the
+// lock, so one fixed temporary name suffices; a leftover from a crashed writer is truncated.
+void ReplaceFile(const std::string& Path, const std::string& Text) {
+    std::string temp = Path + ".tmp";
+    {
+        TFd fd(SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (fd.Get() < 0) Fail("create", temp, errno);
+        try {
+            WriteAll(fd.Get(), Text, temp);
+            if (::fsync(fd.Get()) != 0) Fail("flush", temp, errno);
+        } catch (...) {
+            SysUnlink(temp.c_str());
+            throw;
+        }
+    }
+    if (SysRename(temp.c_str(), Path.c_str()) != 0) {
+        int err = errno;
+        SysUnlink(temp.c_str());
+        Fail("replace", Path, err);
+    }
+    // Makes the rename itself durable; a failure here leaves the new content in place.
+    TFd dir(SysOpen(DirectoryOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) ::fsync(dir.Get());
+}
+
+}  // namespace
+
+std::optional<std::string> ReadConfigFile(const std::string& Path) {
+    TFd fd(SysOpen(Path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        if (errno == ENOENT) return std::nullopt;
+        Fail("open", Path, errno);
+    }
+    return ReadAll(fd.Get(), Path);
+}
+
+void RewriteConfigFile(const std::string& Path, const TConfigEdit& Edit) {
+    MakeDirectories(DirectoryOf(Path));
+    std::string lockPath = Path + ".lock";
+    // The lock file is never removed: removing it would let two writers lock different files.
+    TFd lock(SysOpen(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0) Fail("open", lockPath, errno);
+    if (SysFlock(lock.Get(), LOCK_EX) != 0) Fail("lock", lockPath, errno);
+    // Closing the descriptor at the end of the scope releases the lock.
+    std::optional<std::string> next = Edit(ReadConfigFile(Path));
+    if (next) ReplaceFile(Path, *next);
+}
+
+std::string UserConfigHome() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0') return std::string(home) + "/.config";
+    passwd pw{};
+    passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+        return std::string(found->pw_dir) + "/.config";
+    throw EConfigFileError("Cannot find the home directory of the current user");
+}
+
+}  // namespace zkplat

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +8,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "host/Threads.h"
@@ -49,14 +52,22 @@ bool WaitUntil(const std::function<bool()>& Cond, std::chrono::milliseconds Time
     return true;
 }
 
-static int Spawn(const std::string& Program, const std::vector<std::string>& Args) {
+static int Spawn(const std::string& Program, const std::vector<std::string>& Args,
+                 const std::string& OutputFile) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(Program.c_str()));
     for (auto& a : Args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!OutputFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, OutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    }
     pid_t pid = -1;
-    if (posix_spawn(&pid, Program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    return pid;
+    int rc = posix_spawn(&pid, Program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
 }
 
 static int Reap(int pid) {
@@ -67,13 +78,20 @@ static int Reap(int pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int RunProgram(const std::string& Program, const std::vector<std::string>& Args) {
-    int pid = Spawn(Program, Args);
+int RunProgram(const std::string& Program, const std::vector<std::string>& Args,
+               const std::string& OutputFile) {
+    int pid = Spawn(Program, Args, OutputFile);
     return pid < 0 ? -1 : Reap(pid);
 }
 
-Child::Child(const std::string& Program, const std::vector<std::string>& Args)
-    : FPid(Spawn(Program, Args)) {}
+Child::Child(const std::string& Program, const std::vector<std::string>& Args,
+             const std::string& OutputFile)
+    : FPid(Spawn(Program, Args, OutputFile)) {}
+
+std::string ReadFileText(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 Child::~Child() { Wait(); }
 

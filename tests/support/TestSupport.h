@@ -32,13 +32,20 @@ std::string UniqueSlotName(const std::string& stem);
 bool WaitUntil(const std::function<bool()>& Cond,
                std::chrono::milliseconds Timeout = std::chrono::seconds(10));
 
-// Runs a program with arguments and returns its exit status (-1 when it could not run).
-int RunProgram(const std::string& Program, const std::vector<std::string>& Args);
+// Runs a program with arguments and returns its exit status (-1 when it could not run). With
+// OutputFile, its standard output and error go to that file.
+int RunProgram(const std::string& Program, const std::vector<std::string>& Args,
+               const std::string& OutputFile = "");
 
-// Starts a program without waiting; Wait() returns its exit status.
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFileText(const std::string& Path);
+
+// Starts a program without waiting; Wait() returns its exit status. With OutputFile, the
+// program's standard output and error go to that file.
 class Child {
 public:
-    Child(const std::string& Program, const std::vector<std::string>& Args);
+    Child(const std::string& Program, const std::vector<std::string>& Args,
+          const std::string& OutputFile = "");
     ~Child();
     int Wait();
     int Pid() const { return FPid; }

@@ -1,0 +1,30 @@
+// The wire formats the tool speaks: how to send a payload in each, and which receiving
+// component reads it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mailslot/Zkmailslot.h"
+
+namespace mailslot_tool {
+
+struct Format {
+    std::string Name;
+    // Sends Payload to Slot on Server; true when every frame went out.
+    std::function<bool(const std::string& Server, const std::string& Slot, const std::string& Payload)> Send;
+    // A new receiving endpoint for this format (owned by the caller).
+    std::function<TzkCustomMailSlot*()> NewReceiver;
+    // The largest payload one send may carry.
+    size_t MaxPayload;
+};
+
+// Every format, "plain" first.
+const std::vector<Format>& Formats();
+// The format of that name, or null.
+const Format* FindFormat(const std::string& Name);
+// The format names joined by '|', for help texts.
+std::string FormatNames();
+
+}  // namespace mailslot_tool

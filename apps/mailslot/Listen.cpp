@@ -1,0 +1,59 @@
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "apps/mailslot/Commands.h"
+#include "apps/mailslot/Formats.h"
+
+namespace mailslot_tool {
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnSignal(int) { gStop = 1; }
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+std::string HexBytes(const char* Data, size_t Len) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (size_t i = 0; i < Len; ++i) {
+        auto b = static_cast<unsigned char>(Data[i]);
+        if (i) out += ' ';
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    return out;
+}
+
+int Listen(const ListenOptions& Options) {
+    const Format* format = FindFormat(Options.Format);
+    std::unique_ptr<TzkCustomMailSlot, void (*)(TzkCustomMailSlot*)> receiver(
+        format->NewReceiver(), [](TzkCustomMailSlot* r) { TObject::Free(r); });
+    bool hex = Options.Hex;
+    receiver->SetOnBinMessageAvail(TmsBinMessageAvail([hex](TObject*, char* data, int32_t len) {
+        PrintLine(hex ? HexBytes(data, static_cast<size_t>(len)) : std::string(data, static_cast<size_t>(len)));
+    }));
+    receiver->SetSlot(Options.Slot);
+    try {
+        receiver->Open();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "mailslot: %s\n", e.Message().c_str());
+        return 1;
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    while (!gStop) CheckSynchronize(100);
+    // Closing removes the slot's socket file, so the name is free again at once.
+    receiver->Close();
+    return 0;
+}
+
+}  // namespace mailslot_tool

@@ -1,0 +1,174 @@
+// Endpoint throughput, latency and idle cost.
+//   endpoint_bench                        runs the benchmarks
+//   endpoint_bench --slot-writer NAME N   (internal) sends N plain messages to slot NAME
+//   endpoint_bench --raw-writer PATH N    (internal) sends N datagrams to the socket at PATH
+// The raw pair is the baseline: the same kind of socket with nothing of ours around it.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mailslot/Zkmailslot.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kMessages = 20000;
+const std::string kPayload(64, 'm');
+
+std::string SelfPath() {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+pid_t SpawnSelf(const std::vector<std::string>& args) {
+    std::string self = SelfPath();
+    std::vector<char*> argv{const_cast<char*>(self.c_str())};
+    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ);
+    return pid;
+}
+
+void Reap(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+std::string SlotDir() {
+    static std::string dir = [] {
+        char tmpl[] = "/tmp/zkbench-XXXXXX";
+        std::string d = mkdtemp(tmpl);
+        setenv("MAILSLOT_DIR", d.c_str(), 1);
+        return d;
+    }();
+    return dir;
+}
+
+int RawWriter(const char* path, int n) {
+    int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path, sizeof addr.sun_path - 1);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return 1;
+    for (int i = 0; i < n; ++i)
+        while (send(fd, kPayload.data(), kPayload.size(), 0) < 0) {
+        }
+    close(fd);
+    return 0;
+}
+
+int SlotWriter(const char* name, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!SendToMailSlot(".", name, kPayload)) return 1;
+    return 0;
+}
+
+void BM_PlainMessagesThroughEndpoint(benchmark::State& state) {
+    SlotDir();
+    TzkMailSlot slot(nullptr);
+    int received = 0;
+    slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) { ++received; }));
+    slot.SetSlot("bench_plain");
+    slot.Open();
+    for (auto _ : state) {
+        received = 0;
+        pid_t writer = SpawnSelf({"--slot-writer", "bench_plain", std::to_string(kMessages)});
+        while (received < kMessages) CheckSynchronize(100);
+        Reap(writer);
+    }
+    state.SetItemsProcessed(state.iterations() * kMessages);
+}
+BENCHMARK(BM_PlainMessagesThroughEndpoint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_RawDatagramsSameSocketKind(benchmark::State& state) {
+    std::string path = SlotDir() + "/raw_baseline";
+    unlink(path.c_str());
+    int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    std::vector<char> buf(65536);
+    for (auto _ : state) {
+        pid_t writer = SpawnSelf({"--raw-writer", path, std::to_string(kMessages)});
+        for (int i = 0; i < kMessages; ++i) recv(fd, buf.data(), buf.size(), 0);
+        Reap(writer);
+    }
+    close(fd);
+    unlink(path.c_str());
+    state.SetItemsProcessed(state.iterations() * kMessages);
+}
+BENCHMARK(BM_RawDatagramsSameSocketKind)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
+    SlotDir();
+    TzkMailSlot slot(nullptr);
+    std::chrono::steady_clock::time_point arrived;
+    bool got = false;
+    slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) {
+        arrived = std::chrono::steady_clock::now();
+        got = true;
+    }));
+    slot.SetSlot("bench_latency");
+    slot.Open();
+    std::vector<double> samples;
+    for (auto _ : state) {
+        // Let the wait thread settle into its zero-byte read: the endpoint is idle.
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        got = false;
+        auto sent = std::chrono::steady_clock::now();
+        std::thread([] { SendToMailSlot(".", "bench_latency", "x"); }).detach();
+        while (!got) CheckSynchronize(100);
+        samples.push_back(std::chrono::duration<double, std::micro>(arrived - sent).count());
+    }
+    std::sort(samples.begin(), samples.end());
+    state.counters["p50_us"] = samples[samples.size() / 2];
+    state.counters["p99_us"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+}
+BENCHMARK(BM_LatencyIntoIdleEndpoint)->Iterations(400)->UseRealTime();
+
+void BM_IdleEndpointCpuOverTenSeconds(benchmark::State& state) {
+    SlotDir();
+    TzkMailSlot slot(nullptr);
+    slot.SetSlot("bench_idle");
+    slot.Open();
+    for (auto _ : state) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end) CheckSynchronize(100);
+        getrusage(RUSAGE_SELF, &after);
+        auto us = [](const timeval& t) { return t.tv_sec * 1e6 + t.tv_usec; };
+        state.counters["cpu_ms"] = (us(after.ru_utime) - us(before.ru_utime) + us(after.ru_stime) -
+                                    us(before.ru_stime)) / 1000.0;
+    }
+}
+BENCHMARK(BM_IdleEndpointCpuOverTenSeconds)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--raw-writer") return RawWriter(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::string(argv[1]) == "--slot-writer") return SlotWriter(argv[2], std::atoi(argv[3]));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::string dir = SlotDir();
+    std::system(("rm -rf '" + dir + "'").c_str());
+    return 0;
+}

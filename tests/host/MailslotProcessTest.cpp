@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "host/platform/SlotDirectory.h"
 #include "tests/host/MailslotFixture.h"
 #include "tests/host/PeerProcess.h"
 
@@ -72,6 +73,20 @@ TEST_F(MailslotProcesses, ExactlyOneOfTwoRacingCreatorsReclaimsStaleName) {
         EXPECT_EQ(winner.Wait(), 0);
         EXPECT_FALSE(IsSocket(SocketFile(name)));
     }
+}
+
+TEST_F(MailslotProcesses, CreatorWaitsForDirectoryLockBeforeReclaiming) {
+    LeaveStaleSlot(FName);
+    auto lock = std::make_unique<zkplat::TSlotDirLock>(FDir.Path());
+    ASSERT_EQ(lock->Error(), ERROR_SUCCESS);
+    TPeerProcess creator({"own", FName});
+    // It cannot claim the name while another holds the lock (a creator that ignored the lock
+    // would own the slot within a few milliseconds).
+    EXPECT_EQ(creator.ReadLine(std::chrono::milliseconds(300)), "");
+    lock.reset();
+    EXPECT_EQ(creator.ReadLine(), "owned");
+    creator.CloseInput();
+    EXPECT_EQ(creator.Wait(), 0);
 }
 
 TEST_F(MailslotProcesses, MessagesFromAnotherProcessArriveInOrder) {

@@ -28,6 +28,9 @@ void Register() {}
 void RegisterMailSlotClasses() {
     RegisterClass(TzkMailSlot::StaticClass());
     RegisterClass(TzkAutoMailSlot::StaticClass());
+    RegisterClass(TzkSecureMail::StaticClass());
+    RegisterClass(TzkNoErrMail::StaticClass());
+    RegisterClass(TzkSafeMail::StaticClass());
 }
 
 uint16_t DrawFrameTag() { return static_cast<uint16_t>(Random(GetTickCount()) & 0xFFFF); }

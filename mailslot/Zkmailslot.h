@@ -6,6 +6,8 @@
 
 #include "mailslot/ZkChecksum.h"
 #include "mailslot/ZkEndpoint.h"
+#include "mailslot/ZkNoErrMail.h"
+#include "mailslot/ZkSecureMail.h"
 #include "mailslot/ZkSend.h"
 
 // The library's unit initialisation and finalisation. They count; the first initialisation

@@ -1,0 +1,77 @@
+#include "mailslot/ZkSecureMail.h"
+
+#include <cstring>
+#include <new>
+
+#include "mailslot/ZkFrames.h"
+#include "mailslot/Zkmailslot.h"
+
+using zkframes::SecureHeaderSize;
+
+bool SendBufSecure(const std::string& Server, const std::string& Slot, const void* Buf,
+                   int32_t Len) {
+    if (Len < 0) return false;
+    try {
+        const std::string Frame = zkframes::EncodeSecure(DrawFrameTag(), Buf, Len);
+        return SendBufToMailSlot(Server, Slot, Frame.data(), static_cast<int32_t>(Frame.size()));
+    } catch (const std::bad_alloc&) {
+        // Senders report by their result and never raise.
+        return false;
+    }
+}
+
+bool SendSecureMail(const std::string& Server, const std::string& Slot, const std::string& Text) {
+    return SendBufSecure(Server, Slot, Text.data(), static_cast<int32_t>(Text.size()));
+}
+
+ZK_IMPLEMENT_CLASS(TzkCustomSecureMail, TzkCustomMailSlot)
+
+const TClassInfo& TzkSecureMail::StaticClass() {
+    static const TClassInfo info = [] {
+        TClassBuilder<TzkSecureMail> b("TzkSecureMail", &TzkCustomSecureMail::StaticClass());
+        PublishSlotProps(b);
+        PublishOpenCloseEvents(b);
+        PublishMessageEvents(b);
+        b.Event("OnError", &TzkSecureMail::OnError, &TzkSecureMail::SetOnError)
+            .Event("OnDuplicated", &TzkSecureMail::OnDuplicated, &TzkSecureMail::SetOnDuplicated);
+        return b.Build();
+    }();
+    return info;
+}
+
+TzkCustomSecureMail::~TzkCustomSecureMail() { FLastHeader.reset(); }
+
+void TzkCustomSecureMail::DoError(std::string Msg) {
+    if (FOnError) FOnError(this, std::move(Msg));
+}
+
+void TzkCustomSecureMail::DoBinError(char* Data, int32_t Len) {
+    if (FOnBinError) FOnBinError(this, Data, Len);
+}
+
+void TzkCustomSecureMail::DoDuplicated() {
+    if (FOnDuplicated) FOnDuplicated(this);
+}
+
+bool TzkCustomSecureMail::ReadNext(TMsgPtr& Msg) {
+    if (!TzkCustomMailSlot::ReadNext(Msg)) return false;
+    return AcceptSecure(Msg);
+}
+
+bool TzkCustomSecureMail::AcceptSecure(TMsgPtr& Msg) {
+    // First the checksum, so a corrupted copy of an accepted frame counts as an error.
+    if (!zkframes::SecureFrameValid(Msg.Cur, Msg.Len)) {
+        DoError(std::string(Msg.Cur, strnlen(Msg.Cur, static_cast<size_t>(Msg.Len))));
+        DoBinError(Msg.Cur, Msg.Len);
+        return false;
+    }
+    std::string Header(Msg.Cur, SecureHeaderSize);
+    if (FLastHeader == Header) {
+        DoDuplicated();
+        return false;
+    }
+    FLastHeader = std::move(Header);
+    Msg.Cur += SecureHeaderSize;
+    Msg.Len -= SecureHeaderSize;
+    return true;
+}

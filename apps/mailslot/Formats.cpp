@@ -1,6 +1,27 @@
 #include "apps/mailslot/Formats.h"
 
+#include "mailslot/ZkFrames.h"
+
 namespace mailslot_tool {
+
+namespace {
+
+// Reports the rejected frames of a receiver of class R, and its dropped repeats where it has them.
+template <class R>
+void ReportRejects(TzkCustomMailSlot& Receiver, const RejectReport& Report) {
+    auto& r = static_cast<R&>(Receiver);
+    r.SetOnBinError(TmsBinMessageAvail(
+        [Rejected = Report.Rejected](TObject*, char* Frame, int32_t Len) { Rejected(Frame, Len); }));
+    if constexpr (requires { r.SetOnDuplicated(TNotifyEvent()); })
+        r.SetOnDuplicated(TNotifyEvent([Duplicate = Report.Duplicate](TObject*) { Duplicate(); }));
+}
+
+// The largest payload behind a header of HeaderSize bytes.
+constexpr size_t PayloadMax(int32_t HeaderSize) {
+    return static_cast<size_t>(MaxMessageSize - HeaderSize);
+}
+
+}  // namespace
 
 const std::vector<Format>& Formats() {
     static const std::vector<Format> formats = {
@@ -8,7 +29,14 @@ const std::vector<Format>& Formats() {
          [](const std::string& server, const std::string& slot, const std::string& payload) {
              return SendToMailSlot(server, slot, payload);
          },
-         [] { return new TzkMailSlot(nullptr); }, static_cast<size_t>(MaxMessageSize)},
+         [] { return new TzkMailSlot(nullptr); }, static_cast<size_t>(MaxMessageSize), {}},
+        {"checked", SendNoErrMail, [] { return new TzkNoErrMail(nullptr); },
+         PayloadMax(zkframes::CheckedHeaderSize), ReportRejects<TzkNoErrMail>},
+        {"safe", SendSafeMail, [] { return new TzkSafeMail(nullptr); },
+         PayloadMax(zkframes::CheckedHeaderSize + zkframes::SafeSerialSize),
+         ReportRejects<TzkSafeMail>},
+        {"secure", SendSecureMail, [] { return new TzkSecureMail(nullptr); },
+         PayloadMax(zkframes::SecureHeaderSize), ReportRejects<TzkSecureMail>},
     };
     return formats;
 }

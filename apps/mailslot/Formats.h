@@ -10,6 +10,14 @@
 
 namespace mailslot_tool {
 
+// Where a listener reports the frames its receiver turns down.
+struct RejectReport {
+    // A frame that failed its check, whole (header included).
+    std::function<void(const char* Frame, int32_t Len)> Rejected;
+    // A frame that repeated the last accepted one and was dropped.
+    std::function<void()> Duplicate;
+};
+
 struct Format {
     std::string Name;
     // Sends Payload to Slot on Server; true when every frame went out.
@@ -18,6 +26,8 @@ struct Format {
     std::function<TzkCustomMailSlot*()> NewReceiver;
     // The largest payload one send may carry.
     size_t MaxPayload;
+    // Binds the receiver's error and duplicate events to Report; empty when it has none.
+    std::function<void(TzkCustomMailSlot& Receiver, const RejectReport& Report)> AttachReporting;
 };
 
 // Every format, "plain" first.

@@ -19,6 +19,8 @@ void PrintLine(const std::string& line) {
     std::fflush(stdout);
 }
 
+void PrintReport(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
 }  // namespace
 
 std::string HexBytes(const char* Data, size_t Len) {
@@ -41,6 +43,13 @@ int Listen(const ListenOptions& Options) {
     receiver->SetOnBinMessageAvail(TmsBinMessageAvail([hex](TObject*, char* data, int32_t len) {
         PrintLine(hex ? HexBytes(data, static_cast<size_t>(len)) : std::string(data, static_cast<size_t>(len)));
     }));
+    if (format->AttachReporting)
+        format->AttachReporting(
+            *receiver,
+            {[](const char* frame, int32_t len) {
+                 PrintReport("checksum error: " + HexBytes(frame, static_cast<size_t>(len)));
+             },
+             [] { PrintReport("duplicate dropped"); }});
     receiver->SetSlot(Options.Slot);
     try {
         receiver->Open();

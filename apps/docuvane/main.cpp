@@ -1,0 +1,141 @@
+// docuvane: a stand-in for the help-authoring application. It owns the mailslot "HS", prints
+// every command it receives on a line of its own (and appends it to a log file), and answers
+// commands with replies given on its command line or in a script, sent to a reply slot. It runs
+// until SIGTERM or SIGINT, or until it has received a given number of commands.
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "apps/docuvane/Replies.h"
+#include "mailslot/Zkmailslot.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnSignal(int) { gStop = 1; }
+
+struct TOptions {
+    std::string Slot = "HS";
+    std::string ReplySlot;
+    std::vector<std::string> Replies;
+    std::string Script;
+    std::string Log;
+    std::string StartedFile;
+    int ExitAfter = 0;
+};
+
+// Receives the commands: the handler bound to the endpoint's OnMessageAvail.
+class TAuthoringApp : public TObject {
+  public:
+    TAuthoringApp(const TOptions& Options, docuvane::TReplyTable Replies)
+        : FOptions(Options), FReplies(std::move(Replies)) {
+        if (!Options.Log.empty()) FLog.open(Options.Log, std::ios::app | std::ios::binary);
+    }
+
+    bool LogOpen() const { return FOptions.Log.empty() || FLog.is_open(); }
+    bool Done() const { return FOptions.ExitAfter > 0 && FReceived >= FOptions.ExitAfter; }
+
+    void MessageAvail(TObject* /*Sender*/, std::string Msg) {
+        std::fwrite(Msg.data(), 1, Msg.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        if (FLog.is_open()) {
+            FLog << Msg << '\n';
+            FLog.flush();
+        }
+        if (!FOptions.ReplySlot.empty())
+            for (const std::string& reply : FReplies.RepliesTo(Msg))
+                if (!SendToMailSlot(".", FOptions.ReplySlot, reply))
+                    std::fprintf(stderr, "docuvane: no reply slot %s to answer %s\n",
+                                 FOptions.ReplySlot.c_str(), Msg.c_str());
+        ++FReceived;
+    }
+
+  private:
+    const TOptions& FOptions;
+    docuvane::TReplyTable FReplies;
+    std::ofstream FLog;
+    int FReceived = 0;
+};
+
+// The reply rules of the options and the script; false (with a message) when one is malformed.
+bool LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
+    for (const std::string& rule : Options.Replies)
+        if (!Table.AddOption(rule)) {
+            std::fprintf(stderr, "docuvane: --reply needs COMMAND=REPLY, not '%s'\n", rule.c_str());
+            return false;
+        }
+    if (Options.Script.empty()) return true;
+    std::ifstream in(Options.Script, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "docuvane: cannot read script %s\n", Options.Script.c_str());
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<int> bad = Table.AddScript(text.str());
+    for (int line : bad)
+        std::fprintf(stderr, "docuvane: %s:%d: expected COMMAND => REPLY\n", Options.Script.c_str(),
+                     line);
+    return bad.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    CLI::App app{
+        "Stand-in for the Docuvane help-authoring application: owns a mailslot, prints "
+        "each command it receives and answers with scripted replies."};
+    app.add_option("--slot", options.Slot, "Slot to own and receive commands on")
+        ->type_name("NAME")
+        ->capture_default_str();
+    app.add_option("--reply-slot", options.ReplySlot, "Slot on this machine that replies go to")
+        ->type_name("NAME");
+    app.add_option("--reply", options.Replies,
+                   "Answer COMMAND with REPLY (repeatable; every match is sent)")
+        ->type_name("COMMAND=REPLY")
+        ->allow_extra_args(false);
+    app.add_option("--script", options.Script, "File of 'COMMAND => REPLY' lines")
+        ->type_name("FILE");
+    app.add_option("--log", options.Log, "Also append each command to FILE")->type_name("FILE");
+    app.add_option("--started-file", options.StartedFile, "Create FILE once the slot is open")
+        ->type_name("FILE");
+    app.add_option("--exit-after", options.ExitAfter, "Exit after N commands (0: never)")
+        ->type_name("N")
+        ->check(CLI::NonNegativeNumber);
+    CLI11_PARSE(app, argc, argv);
+
+    docuvane::TReplyTable replies;
+    if (!LoadReplies(options, replies)) return 2;
+    TAuthoringApp handler(options, std::move(replies));
+    if (!handler.LogOpen()) {
+        std::fprintf(stderr, "docuvane: cannot open log %s\n", options.Log.c_str());
+        return 1;
+    }
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::unique_ptr<TzkMailSlot, void (*)(TzkMailSlot*)> slot(
+        new TzkMailSlot(nullptr), [](TzkMailSlot* s) { TObject::Free(s); });
+    slot->SetOnMessageAvail(TmsMessageAvail::Bind(&handler, &TAuthoringApp::MessageAvail));
+    slot->SetSlot(options.Slot);
+    try {
+        slot->Open();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "docuvane: cannot own slot %s: %s\n", options.Slot.c_str(),
+                     e.Message().c_str());
+        return 1;
+    }
+    if (!options.StartedFile.empty() && !std::ofstream(options.StartedFile)) {
+        std::fprintf(stderr, "docuvane: cannot create %s\n", options.StartedFile.c_str());
+        return 1;
+    }
+
+    while (!gStop && !handler.Done()) CheckSynchronize(100);
+    return 0;
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "apps/docuvane/Replies.h"
+#include "mailslot/Zkmailslot.h"
+#include "tests/support/TestSupport.h"
+
+using docuvane::TReplyTable;
+
+TEST(ReplyTable, OptionsSplitAtTheFirstEqualsSign) {
+    TReplyTable t;
+    EXPECT_TRUE(t.AddOption("IM3=INIT,T-,H,10,500"));
+    EXPECT_TRUE(t.AddOption("X=a=b"));
+    EXPECT_TRUE(t.AddOption("EDITDOC="));
+    EXPECT_FALSE(t.AddOption("no rule"));
+    EXPECT_EQ(t.RepliesTo("IM3"), std::vector<std::string>{"INIT,T-,H,10,500"});
+    EXPECT_EQ(t.RepliesTo("X"), std::vector<std::string>{"a=b"});
+    EXPECT_EQ(t.RepliesTo("EDITDOC"), std::vector<std::string>{""});
+    EXPECT_TRUE(t.RepliesTo("im3").empty());  // commands match exactly
+}
+
+TEST(ReplyTable, ScriptLinesKeepTheReplyAfterOneBlank) {
+    TReplyTable t;
+    std::vector<int> bad = t.AddScript(
+        "# replies of a file-project\n"
+        "\n"
+        "  PRJ? => PRJ!\r\n"
+        "DOC1 =>  FILEOPEN\n"
+        "DOC2, =>FILECLOSED\n"
+        "PRJ? => PRJS!\n"
+        "missing arrow\n"
+        " => no command\n");
+    EXPECT_EQ(bad, (std::vector<int>{7, 8}));
+    EXPECT_EQ(t.RepliesTo("PRJ?"), (std::vector<std::string>{"PRJ!", "PRJS!"}));
+    EXPECT_EQ(t.RepliesTo("DOC1"), std::vector<std::string>{" FILEOPEN"});
+    EXPECT_EQ(t.RepliesTo("DOC2,"), std::vector<std::string>{"FILECLOSED"});
+}
+
+#ifdef ZK_DOCUVANE_APP
+
+namespace {
+
+// The stand-in application on a slot of this test, and a reply slot the test owns.
+class DocuvaneApp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FSlot = zktest::UniqueSlotName("HS");
+        FReplySlot = zktest::UniqueSlotName("reply");
+        FStarted = FDir.Path() + "/started";
+        FLog = FDir.Path() + "/log";
+        FOut = FDir.Path() + "/out";
+        FReplies.SetSlot(FReplySlot);
+        FReplies.SetOnMessageAvail(
+            TmsMessageAvail([this](TObject*, std::string Msg) { FReceived.push_back(Msg); }));
+        FReplies.Open();
+    }
+
+    std::unique_ptr<zktest::Child> Start(std::vector<std::string> Args) {
+        std::vector<std::string> all{"--slot",         FSlot,    "--reply-slot", FReplySlot,
+                                     "--started-file", FStarted, "--log",        FLog};
+        all.insert(all.end(), Args.begin(), Args.end());
+        auto child = std::make_unique<zktest::Child>(ZK_DOCUVANE_APP, all, FOut);
+        EXPECT_TRUE(zktest::WaitUntil([&] { return std::filesystem::exists(FStarted); }));
+        return child;
+    }
+
+    bool Send(const std::string& Command) { return SendToMailSlot(".", FSlot, Command); }
+
+    zktest::SlotDir FDir;
+    std::string FSlot, FReplySlot, FStarted, FLog, FOut;
+    TzkMailSlot FReplies{nullptr};
+    std::vector<std::string> FReceived;
+};
+
+}  // namespace
+
+TEST_F(DocuvaneApp, PrintsAndLogsEachCommandAndAnswersFromOptionsAndScript) {
+    std::string script = FDir.Path() + "/script";
+    std::ofstream(script) << "PRJ? => PRJ!\nDOC1 => INIT,,,0,7\n";
+    auto app = Start({"--reply", "IM3=INIT,T-,H,10,500", "--reply", "IM3=FILEOPEN", "--script",
+                      script, "--exit-after", "4"});
+    for (const char* command : {"IM3", "EDITDOC", "PRJ?", "DOC1"}) ASSERT_TRUE(Send(command));
+    EXPECT_EQ(app->Wait(), 0);  // leaves after the fourth command
+    ASSERT_TRUE(zktest::WaitUntil([&] { return FReceived.size() == 4; }));
+    EXPECT_EQ(FReceived,
+              (std::vector<std::string>{"INIT,T-,H,10,500", "FILEOPEN", "PRJ!", "INIT,,,0,7"}));
+    EXPECT_EQ(zktest::ReadFileText(FOut), "IM3\nEDITDOC\nPRJ?\nDOC1\n");
+    EXPECT_EQ(zktest::ReadFileText(FLog), "IM3\nEDITDOC\nPRJ?\nDOC1\n");
+}
+
+TEST_F(DocuvaneApp, TerminationSignalEndsItCleanly) {
+    auto app = Start({});
+    ASSERT_TRUE(Send("DOC2,"));
+    ASSERT_TRUE(zktest::WaitUntil([&] { return zktest::ReadFileText(FOut) == "DOC2,\n"; }));
+    ::kill(app->Pid(), SIGTERM);
+    EXPECT_EQ(app->Wait(), 0);
+    EXPECT_FALSE(Send("IM3"));  // its slot is gone with it
+}
+
+TEST_F(DocuvaneApp, MalformedReplyRuleIsRefused) {
+    EXPECT_EQ(zktest::RunProgram(ZK_DOCUVANE_APP, {"--slot", FSlot, "--reply", "IM3"}, FOut), 2);
+    EXPECT_NE(zktest::ReadFileText(FOut).find("COMMAND=REPLY"), std::string::npos);
+}
+
+#endif

@@ -55,7 +55,8 @@ class TRegistry {
     // The text of value Name; the empty text when it is missing. A value of another type
     // raises "Invalid data type for 'NAME'".
     std::string ReadString(const std::string& Name);
-    // Stores Value as a text (it must be valid UTF-8).
+    // Stores Value as a text. The file keeps UTF-8, so other text raises "Failed to set data
+    // for 'NAME': the text is not UTF-8" and nothing is written.
     void WriteString(const std::string& Name, const std::string& Value);
     // An integer value: nonzero is true. Missing: "Failed to get data for 'NAME'"; of another
     // type: "Invalid data type for 'NAME'".
@@ -78,7 +79,7 @@ class TRegistry {
   private:
     // The open key's full path in the file ("HKEY_CURRENT_USER\Software\Vdx").
     std::string FullPath() const;
-    // Raises "Failed to NOUN data for 'NAME'" when no key is open.
+    // Raises "Failed to VERB data for 'NAME'" when no key is open.
     void RequireKey(const char* Verb, const std::string& Name) const;
     // Stores Data as value Name of the open key, under the file lock.
     void WriteData(const std::string& Name, TRegData Data);

@@ -1,0 +1,25 @@
+// The application-not-running dialog: tells the developer that the authoring application must
+// be running. Constructed with no owner, shown modally and destroyed by its creator.
+#pragma once
+
+#include "host/Forms.h"
+#include "host/StdCtrls.h"
+
+class Tpx0100 : public TForm {
+    ZK_CLASS(Tpx0100)
+public:
+    // Reads the dialog's layout (P0100.dfm) and binds its handlers.
+    explicit Tpx0100(TComponent* AOwner);
+
+    TPanel* pnlMessage = nullptr;
+    TPanel* Panel2 = nullptr;
+    TMemo* memError = nullptr;
+    TPanel* pnlBottom = nullptr;
+    TButton* btnClose = nullptr;
+    TButton* Button2 = nullptr;
+
+    // "Close": ends the modal loop.
+    void btnCloseClick(TObject* Sender);
+    // "Help": jumps to "Help2000" in the help file current at the time; the dialog stays open.
+    void Button2Click(TObject* Sender);
+};

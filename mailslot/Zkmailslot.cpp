@@ -31,6 +31,8 @@ void RegisterMailSlotClasses() {
     RegisterClass(TzkSecureMail::StaticClass());
     RegisterClass(TzkNoErrMail::StaticClass());
     RegisterClass(TzkSafeMail::StaticClass());
+    RegisterClass(TzkWinPopup::StaticClass());
+    RegisterClass(TzkLongMail::StaticClass());
 }
 
 uint16_t DrawFrameTag() { return static_cast<uint16_t>(Random(GetTickCount()) & 0xFFFF); }

@@ -6,9 +6,11 @@
 
 #include "mailslot/ZkChecksum.h"
 #include "mailslot/ZkEndpoint.h"
+#include "mailslot/ZkLongMail.h"
 #include "mailslot/ZkNoErrMail.h"
 #include "mailslot/ZkSecureMail.h"
 #include "mailslot/ZkSend.h"
+#include "mailslot/ZkWinPopup.h"
 
 // The library's unit initialisation and finalisation. They count; the first initialisation
 // seeds the library's pseudo-random generator. A program that links the library is initialised

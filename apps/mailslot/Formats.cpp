@@ -37,6 +37,8 @@ const std::vector<Format>& Formats() {
          ReportRejects<TzkSafeMail>},
         {"secure", SendSecureMail, [] { return new TzkSecureMail(nullptr); },
          PayloadMax(zkframes::SecureHeaderSize), ReportRejects<TzkSecureMail>},
+        {"long", SendLongMail, [] { return new TzkLongMail(nullptr); },
+         static_cast<size_t>(zkframes::LongMailMax), ReportRejects<TzkLongMail>},
     };
     return formats;
 }

@@ -39,9 +39,12 @@ int Listen(const ListenOptions& Options) {
     const Format* format = FindFormat(Options.Format);
     std::unique_ptr<TzkCustomMailSlot, void (*)(TzkCustomMailSlot*)> receiver(
         format->NewReceiver(), [](TzkCustomMailSlot* r) { TObject::Free(r); });
-    bool hex = Options.Hex;
-    receiver->SetOnBinMessageAvail(TmsBinMessageAvail([hex](TObject*, char* data, int32_t len) {
-        PrintLine(hex ? HexBytes(data, static_cast<size_t>(len)) : std::string(data, static_cast<size_t>(len)));
+    receiver->SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char* data, int32_t len) {
+        const auto n = static_cast<size_t>(len);
+        if (Options.Json)
+            PrintLine(JsonMessage(Options.Slot, format->Name, data, n));
+        else
+            PrintLine(Options.Hex ? HexBytes(data, n) : std::string(data, n));
     }));
     if (format->AttachReporting)
         format->AttachReporting(
@@ -51,8 +54,12 @@ int Listen(const ListenOptions& Options) {
              },
              [] { PrintReport("duplicate dropped"); }});
     receiver->SetSlot(Options.Slot);
+    return RunReceiver(*receiver);
+}
+
+int RunReceiver(TzkCustomMailSlot& Receiver) {
     try {
-        receiver->Open();
+        Receiver.Open();
     } catch (const Exception& e) {
         std::fprintf(stderr, "mailslot: %s\n", e.Message().c_str());
         return 1;
@@ -61,7 +68,7 @@ int Listen(const ListenOptions& Options) {
     std::signal(SIGTERM, OnSignal);
     while (!gStop) CheckSynchronize(100);
     // Closing removes the slot's socket file, so the name is free again at once.
-    receiver->Close();
+    Receiver.Close();
     return 0;
 }
 

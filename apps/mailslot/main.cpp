@@ -1,4 +1,4 @@
-// mailslot: listen on a local mailslot or send one message to a slot.
+// mailslot: listen on a local mailslot or send one message to a slot; send and receive popups.
 #include <CLI/CLI.hpp>
 
 #include "apps/mailslot/Commands.h"
@@ -18,7 +18,12 @@ int main(int argc, char** argv) {
     ListenOptions listen;
     CLI::App* listenCmd = app.add_subcommand("listen", "Own slot NAME and print each message as it arrives.");
     listenCmd->add_option("NAME", listen.Slot, "Slot name")->required();
-    listenCmd->add_flag("--hex", listen.Hex, "Print the bytes in hexadecimal");
+    CLI::Option* hexFlag =
+        listenCmd->add_flag("--hex", listen.Hex, "Print the bytes in hexadecimal");
+    listenCmd
+        ->add_flag("--json", listen.Json,
+                   "Print each message as a line of JSON: slot, format, length, text, hex")
+        ->excludes(hexFlag);
     listenCmd->add_option("--format", listen.Format, "Wire format: " + FormatNames())->check(formatCheck);
 
     SendOptions send;
@@ -28,6 +33,18 @@ int main(int argc, char** argv) {
     sendCmd->add_option("--server", send.Server, "Machine of the slot ('.' is this one)");
     sendCmd->add_option("--format", send.Format, "Wire format: " + FormatNames())->check(formatCheck);
 
+    PopupSendOptions popupSend;
+    CLI::App* popupCmd = app.add_subcommand("popup", "Messenger popups on the slot \"messngr\".");
+    popupCmd->require_subcommand(1);
+    CLI::App* popupSendCmd =
+        popupCmd->add_subcommand("send", "Send TEXT as a popup from one name to another.");
+    popupSendCmd->add_option("--to", popupSend.To, "Receiver's name")->required();
+    popupSendCmd->add_option("--from", popupSend.From, "Sender's name")->required();
+    popupSendCmd->add_option("TEXT", popupSend.Text, "The text")->required();
+    popupSendCmd->add_option("--server", popupSend.Server, "Machine to send to ('.' is this one)");
+    CLI::App* popupListenCmd = popupCmd->add_subcommand(
+        "listen", "Own the local slot \"messngr\" and print each popup as \"from S to R: TEXT\".");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -35,6 +52,8 @@ int main(int argc, char** argv) {
         return e.get_exit_code() == 0 ? code : 2;
     }
     if (listenCmd->parsed()) return Listen(listen);
+    if (popupSendCmd->parsed()) return PopupSend(popupSend);
+    if (popupListenCmd->parsed()) return PopupListen();
     send.FromStdin = sendCmd->count("TEXT") == 0 || send.Text == "-";
     if (send.FromStdin) send.Text.clear();
     return Send(send);

@@ -1,0 +1,30 @@
+#include <cstdio>
+#include <memory>
+
+#include "apps/mailslot/Commands.h"
+#include "mailslot/Zkmailslot.h"
+
+namespace mailslot_tool {
+
+int PopupSend(const PopupSendOptions& Options) {
+    if (!SendToWinpopup(Options.Server, Options.To, Options.From, Options.Text)) {
+        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s\n",
+                     Options.Server.c_str(), PopupSlot);
+        return 1;
+    }
+    return 0;
+}
+
+int PopupListen() {
+    std::unique_ptr<TzkWinPopup, void (*)(TzkWinPopup*)> receiver(
+        new TzkWinPopup(nullptr), [](TzkWinPopup* r) { TObject::Free(r); });
+    receiver->SetOnMessage(
+        TwpMessage([](TObject*, std::string AReciever, std::string ASender, std::string AMsg) {
+            const std::string line = "from " + ASender + " to " + AReciever + ": " + AMsg + "\n";
+            std::fwrite(line.data(), 1, line.size(), stdout);
+            std::fflush(stdout);
+        }));
+    return RunReceiver(*receiver);
+}
+
+}  // namespace mailslot_tool

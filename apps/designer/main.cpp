@@ -44,7 +44,7 @@ void PrintHelpContexts(TComponent* Form) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
     CLI::App app{"Opens a form file in a terminal form designer and runs the Help Expert on it."};
     std::string formFile, component, outFile, setPath;
     app.add_option("FORM", formFile, "Form file (text form format)")->required();
@@ -97,4 +97,13 @@ int main(int argc, char** argv) {
     }
     P0200::Finalization();
     return status;
+}
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "designer: " << e.what() << "\n";
+        return 1;
+    }
 }

@@ -84,9 +84,7 @@ bool LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
     return bad.empty();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     TOptions options;
     CLI::App app{
         "Stand-in for the Docuvane help-authoring application: owns a mailslot, prints "
@@ -138,4 +136,15 @@ int main(int argc, char** argv) {
 
     while (!gStop && !handler.Done()) CheckSynchronize(100);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "docuvane: %s\n", e.what());
+        return 1;
+    }
 }

@@ -60,8 +60,10 @@ class TzkLongMailInfoList {
     // buffer always matches Len; nothing when there is none or Value is negative.
     void SetLen(int32_t Id, int32_t Value);
 
-    // Number of entries, and the bytes their buffers hold; neither looks anything up.
+    // Number of entries, the entry at Index (0 <= Index < Count()) and the bytes their buffers
+    // hold; none of them looks anything up, so ticks stay as they are.
     int32_t Count() const { return static_cast<int32_t>(FList.size()); }
+    const TzkLongMailInfo& Entry(int32_t Index) const { return *FList[static_cast<size_t>(Index)]; }
     size_t HeldBytes() const;
 
   private:

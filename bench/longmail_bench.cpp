@@ -1,0 +1,121 @@
+// Long mail: the end-to-end time of one message of the largest size, from SendBufLong on another
+// thread to OnBinMessageAvail on this (the main) thread, set beside the 160 ms of pauses the
+// sender must make; the fragment rate without pacing; and reassembly alone, in memory.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mailslot/ZkFrames.h"
+#include "mailslot/Zkmailslot.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kLen = zkframes::LongMailMax;
+const int32_t kFragments = zkframes::FragmentCount(kLen);
+// 8 pauses of 20 ms, before fragments 20, 40, ..., 160.
+const double kPausesMs = (kFragments / zkframes::PacingEvery) * zkframes::PacingPauseMs;
+
+std::string SlotDir() {
+    static std::string dir = [] {
+        char tmpl[] = "/tmp/zkbench-XXXXXX";
+        std::string d = mkdtemp(tmpl);
+        setenv("MAILSLOT_DIR", d.c_str(), 1);
+        return d;
+    }();
+    return dir;
+}
+
+std::string Message() {
+    std::string m(static_cast<size_t>(kLen), '\0');
+    for (size_t i = 0; i < m.size(); ++i) m[i] = static_cast<char>(i * 7 % 256);
+    return m;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Times Send (run on a thread of its own) until the receiver has delivered one message.
+template <class SendFn>
+void RunDeliveries(benchmark::State& state, const char* Slot, SendFn Send) {
+    SlotDir();
+    TzkLongMail rx(nullptr);
+    Clock::time_point arrived;
+    bool got = false;
+    rx.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t len) {
+        arrived = Clock::now();
+        got = len == kLen;
+    }));
+    rx.SetSlot(Slot);
+    rx.Open();
+    std::vector<double> ms;
+    for (auto _ : state) {
+        got = false;
+        const Clock::time_point start = Clock::now();
+        std::thread sender(Send);
+        while (!got) CheckSynchronize(100);
+        sender.join();
+        ms.push_back(std::chrono::duration<double, std::milli>(arrived - start).count());
+    }
+    const double median = Median(ms);
+    state.counters["median_ms"] = median;
+    state.counters["fragments_per_s"] = kFragments / (median / 1000.0);
+    state.counters["x_pauses"] = median / kPausesMs;
+}
+
+void BM_LargestMessageEndToEnd(benchmark::State& state) {
+    const std::string msg = Message();
+    RunDeliveries(state, "bench_long", [&] { SendBufLong(".", "bench_long", msg.data(), kLen); });
+}
+BENCHMARK(BM_LargestMessageEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+// The same fragments sent back to back: what the receiving side manages without the pacing.
+void BM_LargestMessageUnpaced(benchmark::State& state) {
+    const std::string msg = Message();
+    std::vector<std::string> fragments;
+    for (int32_t k = 0; k < kFragments; ++k)
+        fragments.push_back(zkframes::EncodeFragment(0x1234, msg.data(), kLen, k));
+    RunDeliveries(state, "bench_unpaced", [&] {
+        for (const std::string& f : fragments)
+            SendBufNoErr(".", "bench_unpaced", f.data(), static_cast<int32_t>(f.size()));
+    });
+}
+BENCHMARK(BM_LargestMessageUnpaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+// Filing the 167 fragments of one message into a reassembly list, with no slot involved.
+void BM_ReassemblyInMemory(benchmark::State& state) {
+    const std::string msg = Message();
+    std::vector<std::string> fragments;
+    for (int32_t k = 0; k < kFragments; ++k)
+        fragments.push_back(zkframes::EncodeFragment(0x1234, msg.data(), kLen, k));
+    TzkLongMailInfoList list;
+    for (auto _ : state) {
+        int32_t done = -1;
+        for (const std::string& f : fragments)
+            done = FileLongMailFragment(list, f.data(), static_cast<int32_t>(f.size()));
+        benchmark::DoNotOptimize(list.GetMsg(done));
+        list.FreeMsg(done);
+    }
+    state.SetItemsProcessed(state.iterations() * kFragments);
+    state.SetBytesProcessed(state.iterations() * kLen);
+}
+BENCHMARK(BM_ReassemblyInMemory)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::system(("rm -rf '" + SlotDir() + "'").c_str());
+    return 0;
+}

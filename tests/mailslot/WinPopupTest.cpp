@@ -37,6 +37,15 @@ struct PopupSpy : TObject {
     TwpMessage Handler() { return TwpMessage::Bind(this, &PopupSpy::Message); }
 };
 
+// A manual clock that lives as long as the process, set to Now: the wait threads of closed
+// endpoints end on their own and may still pause on the installed clock after a test.
+TManualClock& LastingClock(uint32_t Now = 1000, bool AdvanceOnSleep = true) {
+    static TManualClock* Clock = new TManualClock();
+    Clock->Set(Now);
+    Clock->AdvanceOnSleep(AdvanceOnSleep);
+    return *Clock;
+}
+
 const std::string AnnToBob("ann\0bob\0hi", 10);
 
 class WinPopupTest : public ::testing::Test {
@@ -116,7 +125,7 @@ TEST_F(WinPopupTest, NonAsciiTravelsInTheOemPageAndArrivesInTheAnsiPage) {
 }
 
 TEST_F(WinPopupTest, ShortFramesGiveEmptyFieldsAndExtraFieldsAreIgnored) {
-    TManualClock clock;
+    TManualClock& clock = LastingClock();
     TClockScope scope(clock);
     PopupProbe rx(nullptr);
     rx.SetOnMessage(FSpy.Handler());
@@ -129,7 +138,7 @@ TEST_F(WinPopupTest, ShortFramesGiveEmptyFieldsAndExtraFieldsAreIgnored) {
 }
 
 TEST_F(WinPopupTest, SameFrameIsDroppedWithinTwoWholeSeconds) {
-    TManualClock clock(50000);
+    TManualClock& clock = LastingClock(50000);
     TClockScope scope(clock);
     PopupProbe rx(nullptr);
     rx.SetOnMessage(FSpy.Handler());
@@ -148,7 +157,7 @@ TEST_F(WinPopupTest, SameFrameIsDroppedWithinTwoWholeSeconds) {
 }
 
 TEST_F(WinPopupTest, RunOfRepeatsDeliversOnlyItsFirstFrame) {
-    TManualClock clock;
+    TManualClock& clock = LastingClock();
     TClockScope scope(clock);
     PopupProbe rx(nullptr);
     rx.SetOnMessage(FSpy.Handler());
@@ -172,7 +181,7 @@ TEST_F(WinPopupTest, RunOfRepeatsDeliversOnlyItsFirstFrame) {
 }
 
 TEST_F(WinPopupTest, FramesSeenWithoutAHandlerLeaveTheRepeatFieldsAlone) {
-    TManualClock clock;
+    TManualClock& clock = LastingClock();
     TClockScope scope(clock);
     PopupProbe rx(nullptr);
     Deliver(rx, AnnToBob);
@@ -195,8 +204,7 @@ TEST_F(WinPopupTest, FramesSeenWithoutAHandlerLeaveTheRepeatFieldsAlone) {
 }
 
 TEST_F(WinPopupTest, RepeatRuleHoldsForFramesDeliveredThroughTheSlot) {
-    TManualClock clock;
-    clock.AdvanceOnSleep(false);
+    TManualClock& clock = LastingClock(1000, false);
     TClockScope scope(clock);
     auto rx = Receiver();
     ASSERT_TRUE(SendToWinpopup(".", "bob", "ann", "hi"));

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "host/Clock.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
+#include "tests/support/FrozenClock.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::Bytes;
@@ -30,12 +30,8 @@ class SafeMailTest : public ::testing::Test {
     zktest::SlotDir FDir;
     std::string FName = zktest::UniqueSlotName("safe");
     FramedSpy FSpy;
-    // A frozen clock far from zero, so that serials come from a wide range and repeat with
-    // the seed.
-    TManualClock FClock{0x7FFFFFF0};
-    TClockScope FClockScope{FClock};
-
-    void SetUp() override { FClock.AdvanceOnSleep(false); }
+    // Tags drawn under a frozen clock repeat with the seed.
+    TClockScope FClockScope{zktest::FrozenClock()};
 
     Owned<TzkMailSlot> PlainListener() {
         Owned<TzkMailSlot> e(new TzkMailSlot(nullptr));

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "host/Clock.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
+#include "tests/support/FrozenClock.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::FramedSpy;
@@ -28,11 +28,8 @@ class SecureMailTest : public ::testing::Test {
     zktest::SlotDir FDir;
     std::string FName = zktest::UniqueSlotName("secure");
     FramedSpy FSpy;
-    // A frozen clock far from zero, so that tags come from a wide range and repeat with the seed.
-    TManualClock FClock{0x7FFFFFF0};
-    TClockScope FClockScope{FClock};
-
-    void SetUp() override { FClock.AdvanceOnSleep(false); }
+    // Tags drawn under a frozen clock repeat with the seed.
+    TClockScope FClockScope{zktest::FrozenClock()};
 
     Owned<TzkMailSlot> PlainListener() {
         Owned<TzkMailSlot> e(new TzkMailSlot(nullptr));

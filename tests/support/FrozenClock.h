@@ -1,0 +1,20 @@
+// A clock that stands still, for tests that need the tick count (and so the tags drawn from it)
+// to repeat. It lives as long as the process: the wait threads of closed endpoints end on their
+// own and may still pause on the installed clock after a test has finished.
+#pragma once
+
+#include "host/Clock.h"
+
+namespace zktest {
+
+// The one frozen clock, far from zero so that draws below the tick count come from a wide range.
+inline TManualClock& FrozenClock() {
+    static TManualClock* Clock = [] {
+        auto* C = new TManualClock(0x7FFFFFF0);
+        C->AdvanceOnSleep(false);
+        return C;
+    }();
+    return *Clock;
+}
+
+}  // namespace zktest

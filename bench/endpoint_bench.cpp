@@ -93,7 +93,10 @@ void BM_PlainMessagesThroughEndpoint(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
-BENCHMARK(BM_PlainMessagesThroughEndpoint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PlainMessagesThroughEndpoint)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void BM_RawDatagramsSameSocketKind(benchmark::State& state) {
     std::string path = SlotDir() + "/raw_baseline";
@@ -113,7 +116,10 @@ void BM_RawDatagramsSameSocketKind(benchmark::State& state) {
     unlink(path.c_str());
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
-BENCHMARK(BM_RawDatagramsSameSocketKind)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_RawDatagramsSameSocketKind)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
     SlotDir();
@@ -154,8 +160,9 @@ void BM_IdleEndpointCpuOverTenSeconds(benchmark::State& state) {
         while (std::chrono::steady_clock::now() < end) CheckSynchronize(100);
         getrusage(RUSAGE_SELF, &after);
         auto us = [](const timeval& t) { return t.tv_sec * 1e6 + t.tv_usec; };
-        state.counters["cpu_ms"] = (us(after.ru_utime) - us(before.ru_utime) + us(after.ru_stime) -
-                                    us(before.ru_stime)) / 1000.0;
+        state.counters["cpu_ms"] =
+            (us(after.ru_utime) - us(before.ru_utime) + us(after.ru_stime) - us(before.ru_stime)) /
+            1000.0;
     }
 }
 BENCHMARK(BM_IdleEndpointCpuOverTenSeconds)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
@@ -163,8 +170,10 @@ BENCHMARK(BM_IdleEndpointCpuOverTenSeconds)->Iterations(1)->Unit(benchmark::kSec
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--raw-writer") return RawWriter(argv[2], std::atoi(argv[3]));
-    if (argc == 4 && std::string(argv[1]) == "--slot-writer") return SlotWriter(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::string(argv[1]) == "--raw-writer")
+        return RawWriter(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::string(argv[1]) == "--slot-writer")
+        return SlotWriter(argv[2], std::atoi(argv[3]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

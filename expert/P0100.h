@@ -7,7 +7,7 @@
 
 class Tpx0100 : public TForm {
     ZK_CLASS(Tpx0100)
-public:
+  public:
     // Reads the dialog's layout (P0100.dfm) and binds its handlers.
     explicit Tpx0100(TComponent* AOwner);
 

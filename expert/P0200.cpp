@@ -48,8 +48,8 @@ void InstallMenu() {
     for (int32_t i = 0; i < bar->GetItemCount(); ++i)
         if (bar->GetItem(i)->GetName() == "HelpMenu") helpIndex = i;
     if (helpIndex < 0) return;
-    TIMenuItemIntf* menu =
-        bar->InsertItem(helpIndex, "Docu&vane", "DocuvaneMenu", "Docuvane", 0, 0, 0, kMenuFlags, {});
+    TIMenuItemIntf* menu = bar->InsertItem(helpIndex, "Docu&vane", "DocuvaneMenu", "Docuvane", 0, 0,
+                                           0, kMenuFlags, {});
     menu->InsertItem(-1, "&Start Docuvane", "DocuvaneItem", "Start Docuvane", 0, 0, 0, kMenuFlags,
                      TIMenuClickEvent(&TMenuClickClass::StartClick, nullptr, "StartClick"));
     menu->InsertItem(-1, "-", "M1Sep1", "", 0, 0, 0, kMenuFlags, {});

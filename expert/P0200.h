@@ -9,7 +9,7 @@
 
 // Serves the menu's click handlers; never instantiated.
 class TMenuClickClass {
-public:
+  public:
     // "&Start Docuvane": starts the command line "Path" from the registry, shown normally.
     static void StartClick(TIMenuItemIntf* Sender);
     // "&About": the About box.
@@ -20,7 +20,7 @@ public:
 // starts the authoring application and opens the Help Expert window for the designed form.
 class TDocuvaneContextProperty : public TIntegerProperty {
     ZK_CLASS(TDocuvaneContextProperty)
-public:
+  public:
     using TIntegerProperty::TIntegerProperty;
     void Edit() override;
     TPropertyAttributes GetAttributes() override;

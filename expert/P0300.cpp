@@ -153,7 +153,8 @@ void Tfrm0300::RefreshTree() {
             tDocuvaneRef* ref = RefOf(node);
             if (!ref) continue;
             TComponent* subject = Subject(*ref);
-            node->SetText(GetPropInfo(subject, "HelpContext") ? Compose(subject, ref->ContextId) : "");
+            node->SetText(GetPropInfo(subject, "HelpContext") ? Compose(subject, ref->ContextId)
+                                                              : "");
         }
     } catch (...) {
         tv1->Items().EndUpdate();

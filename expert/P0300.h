@@ -16,7 +16,7 @@
 
 // The record each tree node owns: which component it stands for and the number being edited.
 class tDocuvaneRef : public TObject {
-public:
+  public:
     int32_t CompIndex = 0;  // position in the designed form's components; -1: the form itself
     std::string CompCaption;
     std::string CompName;
@@ -32,7 +32,7 @@ std::string ComposeNodeText(TComponent* Subject, bool ShowName, bool ShowClassNa
 
 class Tfrm0300 : public TForm {
     ZK_CLASS(Tfrm0300)
-public:
+  public:
     // Reads the window's layout (P0300.dfm); OnCreate then selects the first page and loads the
     // display settings.
     explicit Tfrm0300(TComponent* AOwner);
@@ -101,7 +101,7 @@ public:
     const std::string& FirstPrefix() const { return FFirstPrefix; }
     const std::string& SecondPrefix() const { return FSecondPrefix; }
 
-private:
+  private:
     // The component a record stands for: the designed form for -1, else its owned component.
     TComponent* Subject(const tDocuvaneRef& Ref) const;
     std::string Compose(TComponent* Subject, int32_t Number) const;
@@ -119,4 +119,5 @@ inline const char* const DocuvaneServer = ".";
 // The registry key of the authoring application's path and the window's display settings.
 inline const char* const DocuvaneRegistryKey = "Software\\Vdx";
 // The maker's notice shown by the About boxes.
-inline const char* const MakersNotice = "Docuvane Help Expert for Linux, written from the ground up";
+inline const char* const MakersNotice =
+    "Docuvane Help Expert for Linux, written from the ground up";

@@ -11,7 +11,9 @@ const TClassInfo& TObject::StaticClass() {
 
 std::string TObject::ClassName() const { return ClassType().Name(); }
 
-bool TObject::InheritsFrom(const TClassInfo& Class) const { return ClassType().InheritsFrom(Class); }
+bool TObject::InheritsFrom(const TClassInfo& Class) const {
+    return ClassType().InheritsFrom(Class);
+}
 
 void TObject::Free(TObject* Obj) {
     if (!Obj) return;
@@ -31,7 +33,9 @@ const TClassInfo& TComponent::StaticClass() {
 
 bool IsValidIdent(const std::string& Name) {
     if (Name.empty()) return false;
-    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+    auto alpha = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    };
     if (!alpha(Name[0])) return false;
     return std::all_of(Name.begin(), Name.end(),
                        [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });

@@ -12,25 +12,22 @@ class TClassInfo;
 
 // Declares a class's run-time class information; pair with ZK_IMPLEMENT_CLASS or a hand-written
 // StaticClass that publishes properties (host/TypInfo.h).
-#define ZK_CLASS(Self)                           \
-public:                                          \
-    static const TClassInfo& StaticClass();      \
-    const TClassInfo& ClassType() const override \
-    {                                            \
-        return StaticClass();                    \
-    }                                            \
-                                                 \
-private:
+#define ZK_CLASS(Self)                                                     \
+  public:                                                                  \
+    static const TClassInfo& StaticClass();                                \
+    const TClassInfo& ClassType() const override { return StaticClass(); } \
+                                                                           \
+  private:
 
 // Class information of a class that publishes nothing of its own (needs host/TypInfo.h).
-#define ZK_IMPLEMENT_CLASS(Self, Parent)                                \
-    const TClassInfo& Self::StaticClass() {                             \
-        static const TClassInfo info(#Self, &Parent::StaticClass());    \
-        return info;                                                    \
+#define ZK_IMPLEMENT_CLASS(Self, Parent)                             \
+    const TClassInfo& Self::StaticClass() {                          \
+        static const TClassInfo info(#Self, &Parent::StaticClass()); \
+        return info;                                                 \
     }
 
 class TObject {
-public:
+  public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
@@ -46,7 +43,7 @@ public:
     // own others are released this way, so that owned objects go while the owner is whole.
     static void Free(TObject* Obj);
 
-protected:
+  protected:
     virtual void BeforeDestruction() {}
 };
 
@@ -59,7 +56,7 @@ enum TComponentStateFlag { csLoading, csReading, csWriting, csDestroying, csDesi
 // A small set of enumeration values, after the host's set types.
 template <class E>
 class TSet {
-public:
+  public:
     TSet() = default;
     TSet(std::initializer_list<E> Items) {
         for (E e : Items) Include(e);
@@ -71,7 +68,7 @@ public:
     uint64_t Bits() const { return FBits; }
     bool operator==(const TSet&) const = default;
 
-private:
+  private:
     uint64_t FBits = 0;
 };
 
@@ -79,13 +76,13 @@ using TComponentState = TSet<TComponentStateFlag>;
 
 // Raised for invalid or duplicate component names.
 class EComponentError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TComponent : public TPersistent {
     ZK_CLASS(TComponent)
-public:
+  public:
     // The new component joins Owner's components (at the end) and takes over its design state.
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
@@ -117,12 +114,12 @@ public:
     void SetReading(bool Value);
     void SetLoading(bool Value);
 
-protected:
+  protected:
     void BeforeDestruction() override;
     // Destroys every owned component, the last first.
     void DestroyComponents();
 
-private:
+  private:
     void InsertComponent(TComponent* AComponent);
     void RemoveComponent(TComponent* AComponent);
 

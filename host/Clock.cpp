@@ -6,7 +6,7 @@
 namespace {
 
 class TSystemClock : public TClock {
-public:
+  public:
     uint32_t TickCount() override {
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now().time_since_epoch());

@@ -14,7 +14,7 @@ void Sleep(uint32_t Milliseconds);
 
 // A source of time. The default is the system's monotonic clock.
 class TClock {
-public:
+  public:
     virtual ~TClock() = default;
     virtual uint32_t TickCount() = 0;
     virtual void Sleep(uint32_t Milliseconds) = 0;
@@ -27,7 +27,7 @@ void SetClock(TClock* Clock);
 // A clock that only moves when told to. Sleep records the pause, returns at once and, unless
 // AdvanceOnSleep(false) was set, advances the clock by the pause.
 class TManualClock : public TClock {
-public:
+  public:
     explicit TManualClock(uint32_t Start = 1000) : FNow(Start) {}
     uint32_t TickCount() override { return FNow.load(); }
     void Sleep(uint32_t Milliseconds) override;
@@ -41,7 +41,7 @@ public:
     };
     std::vector<Pause> Pauses() const;
 
-private:
+  private:
     std::atomic<uint32_t> FNow;
     std::atomic<bool> FAdvanceOnSleep{true};
     mutable std::mutex FLock;
@@ -50,7 +50,7 @@ private:
 
 // Installs a clock for the lifetime of a scope (tests).
 class TClockScope {
-public:
+  public:
     explicit TClockScope(TClock& Clock) { SetClock(&Clock); }
     ~TClockScope() { SetClock(nullptr); }
     TClockScope(const TClockScope&) = delete;

@@ -22,13 +22,13 @@ struct TMethod {
 
 // Raised when a handler of one signature is given to an event of another.
 class EInvalidCast : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 template <class... Args>
 class TEvent {
-public:
+  public:
     using Handler = std::function<void(Args...)>;
 
     TEvent() = default;
@@ -38,8 +38,8 @@ public:
     // Binds a method of Obj; Name is the method's published name, if it has one.
     template <class C>
     static TEvent Bind(C* Obj, void (C::*Method)(Args...), std::string Name = {}) {
-        return TEvent([Obj, Method](Args... a) { (Obj->*Method)(std::forward<Args>(a)...); },
-                      Obj, std::move(Name));
+        return TEvent([Obj, Method](Args... a) { (Obj->*Method)(std::forward<Args>(a)...); }, Obj,
+                      std::move(Name));
     }
 
     explicit operator bool() const { return static_cast<bool>(FCode); }
@@ -62,7 +62,7 @@ public:
         return TEvent(*h, M.Data, M.Name);
     }
 
-private:
+  private:
     Handler FCode;
     TObject* FData = nullptr;
     std::string FName;

@@ -5,7 +5,7 @@
 namespace {
 
 class TParser {
-public:
+  public:
     explicit TParser(const std::string& Text) : FText(Text) {}
 
     TFormObject ParseRoot() {
@@ -16,7 +16,7 @@ public:
         return root;
     }
 
-private:
+  private:
     [[noreturn]] void Fail(const std::string& Msg) const { throw EReadError(Msg, FLine); }
 
     void SkipBlanks() {
@@ -35,12 +35,17 @@ private:
 
     // Blanks within one line only.
     void SkipSpaces() {
-        while (FPos < FText.size() && (FText[FPos] == ' ' || FText[FPos] == '\t' || FText[FPos] == '\r'))
+        while (FPos < FText.size() &&
+               (FText[FPos] == ' ' || FText[FPos] == '\t' || FText[FPos] == '\r'))
             ++FPos;
     }
 
-    static bool IdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-    static bool IdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+    static bool IdentStart(char c) {
+        return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+    }
+    static bool IdentChar(char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    }
 
     // An identifier, with dots allowed inside when Dotted.
     std::string Ident(bool Dotted, const char* what) {
@@ -48,8 +53,8 @@ private:
         if (FPos >= FText.size() || !IdentStart(FText[FPos])) Fail(std::string("expected ") + what);
         size_t start = FPos;
         while (FPos < FText.size() &&
-               (IdentChar(FText[FPos]) || (Dotted && FText[FPos] == '.' && FPos + 1 < FText.size() &&
-                                           IdentStart(FText[FPos + 1]))))
+               (IdentChar(FText[FPos]) || (Dotted && FText[FPos] == '.' &&
+                                           FPos + 1 < FText.size() && IdentStart(FText[FPos + 1]))))
             ++FPos;
         return FText.substr(start, FPos - start);
     }
@@ -62,7 +67,8 @@ private:
 
     void EndOfLine() {
         SkipSpaces();
-        if (FPos < FText.size() && FText[FPos] != '\n') Fail("unexpected text at the end of the line");
+        if (FPos < FText.size() && FText[FPos] != '\n')
+            Fail("unexpected text at the end of the line");
     }
 
     TFormObject ParseObject() {
@@ -120,7 +126,8 @@ private:
                     Fail("expected a string or ')' in a list");
                 v.Items.push_back(ParseString());
             }
-        } else if (c == '-' || c == '+' || c == '$' || std::isdigit(static_cast<unsigned char>(c))) {
+        } else if (c == '-' || c == '+' || c == '$' ||
+                   std::isdigit(static_cast<unsigned char>(c))) {
             v.Kind = TFormValue::vaInt;
             v.Int = ParseInt();
         } else if (IdentStart(c)) {
@@ -209,12 +216,19 @@ void PrintObject(const TFormObject& obj, int depth, std::string& out) {
     for (const TFormProperty& p : obj.Properties) {
         out += indent + "  " + p.Name + " = ";
         switch (p.Value.Kind) {
-            case TFormValue::vaInt: out += std::to_string(p.Value.Int); break;
-            case TFormValue::vaString: out += QuoteFormString(p.Value.Str); break;
-            case TFormValue::vaIdent: out += p.Value.Str; break;
+            case TFormValue::vaInt:
+                out += std::to_string(p.Value.Int);
+                break;
+            case TFormValue::vaString:
+                out += QuoteFormString(p.Value.Str);
+                break;
+            case TFormValue::vaIdent:
+                out += p.Value.Str;
+                break;
             case TFormValue::vaList:
                 out += "(";
-                for (const std::string& item : p.Value.Items) out += "\n" + indent + "    " + QuoteFormString(item);
+                for (const std::string& item : p.Value.Items)
+                    out += "\n" + indent + "    " + QuoteFormString(item);
                 out += ")";
                 break;
         }

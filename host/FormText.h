@@ -21,12 +21,12 @@
 
 // Raised for text that is not a well-formed form; the message names the line.
 class EReadError : public Exception {
-public:
+  public:
     EReadError(const std::string& Msg, int Line)
         : Exception("Line " + std::to_string(Line) + ": " + Msg), FLine(Line) {}
     int Line() const { return FLine; }
 
-private:
+  private:
     int FLine;
 };
 

@@ -13,8 +13,8 @@ bool ValueOf(TComponent& c, const TPropInfo& p, TFormValue& v) {
         case TTypeKind::tkEnumeration: {
             int64_t value = p.GetOrd(c);
             if (p.Default && *p.Default == value) return false;
-            if (p.PropType->Kind == TTypeKind::tkEnumeration &&
-                value >= 0 && value < static_cast<int64_t>(p.PropType->Names.size())) {
+            if (p.PropType->Kind == TTypeKind::tkEnumeration && value >= 0 &&
+                value < static_cast<int64_t>(p.PropType->Names.size())) {
                 v.Kind = TFormValue::vaIdent;
                 v.Str = p.PropType->Names[static_cast<size_t>(value)];
             } else {
@@ -121,7 +121,8 @@ void ValidateTree(const TClassInfo& rootClass, const TClassInfo& cls, const TFor
     for (const TFormObject& child : obj.Children) {
         const TClassInfo* cc = GetClass(child.ClassName);
         if (!cc) throw EReadError("Class " + child.ClassName + " not found", child.Line);
-        if (!cc->CanCreate()) throw EReadError("Class " + child.ClassName + " cannot be created", child.Line);
+        if (!cc->CanCreate())
+            throw EReadError("Class " + child.ClassName + " cannot be created", child.Line);
         if (!IsValidIdent(child.Name))
             throw EReadError("'" + child.Name + "' is not a valid component name", child.Line);
         ValidateTree(rootClass, *cc, child);
@@ -136,7 +137,7 @@ struct Fixup {
 };
 
 class TReader {
-public:
+  public:
     explicit TReader(TComponent* root) : FRoot(root) {}
 
     void Read(const TFormObject& tree) {
@@ -164,7 +165,7 @@ public:
         for (TComponent* c : FLoaded) c->Loaded();
     }
 
-private:
+  private:
     void ReadChild(TComponent* parent, const TFormObject& obj) {
         TComponent* c = FindClass(obj.ClassName).Create(FRoot);
         FCreated.push_back(c);
@@ -199,19 +200,28 @@ private:
     void AssignOne(TComponent* c, const TPropInfo& p, const TFormProperty& fp) {
         const TFormValue& v = fp.Value;
         switch (p.PropType->Kind) {
-            case TTypeKind::tkInteger: p.SetOrd(*c, v.Int); break;
+            case TTypeKind::tkInteger:
+                p.SetOrd(*c, v.Int);
+                break;
             case TTypeKind::tkEnumeration: {
                 const auto& names = p.PropType->Names;
                 for (size_t i = 0; i < names.size(); ++i)
-                    if (StrIComp(names[i].c_str(), v.Str.c_str()) == 0) p.SetOrd(*c, static_cast<int64_t>(i));
+                    if (StrIComp(names[i].c_str(), v.Str.c_str()) == 0)
+                        p.SetOrd(*c, static_cast<int64_t>(i));
                 break;
             }
-            case TTypeKind::tkString: p.SetStr(*c, v.Str); break;
+            case TTypeKind::tkString:
+                p.SetStr(*c, v.Str);
+                break;
             case TTypeKind::tkMethod:
                 p.SetMethod(*c, FRoot->ClassType().FindMethod(v.Str)->Bind(*FRoot));
                 break;
-            case TTypeKind::tkClass: FFixups.push_back({c, &p, v.Str, fp.Line}); break;
-            case TTypeKind::tkStrings: p.SetList(*c, v.Items); break;
+            case TTypeKind::tkClass:
+                FFixups.push_back({c, &p, v.Str, fp.Line});
+                break;
+            case TTypeKind::tkStrings:
+                p.SetList(*c, v.Items);
+                break;
         }
     }
 
@@ -229,7 +239,8 @@ std::string WriteComponentText(TComponent* Root) { return PrintFormText(WriteCom
 
 void ReadComponentTree(const TFormObject& Tree, TComponent* Root, bool AnyRootClass) {
     if (!AnyRootClass && Upper(Tree.ClassName) != Upper(Root->ClassName()))
-        throw EReadError("Class " + Tree.ClassName + " does not match " + Root->ClassName(), Tree.Line);
+        throw EReadError("Class " + Tree.ClassName + " does not match " + Root->ClassName(),
+                         Tree.Line);
     ValidateTree(Root->ClassType(), Root->ClassType(), Tree);
     TReader(Root).Read(Tree);
 }
@@ -242,7 +253,8 @@ TComponent* ReadComponentFromText(const std::string& Text, TComponent* Owner) {
     TFormObject tree = ParseFormText(Text);
     const TClassInfo* cls = GetClass(tree.ClassName);
     if (!cls) throw EReadError("Class " + tree.ClassName + " not found", tree.Line);
-    if (!cls->CanCreate()) throw EReadError("Class " + tree.ClassName + " cannot be created", tree.Line);
+    if (!cls->CanCreate())
+        throw EReadError("Class " + tree.ClassName + " cannot be created", tree.Line);
     ValidateTree(*cls, *cls, tree);
     TComponent* root = cls->Create(Owner);
     try {

@@ -58,7 +58,8 @@ std::mt19937_64& Generator() {
 }  // namespace
 
 void Randomize() {
-    auto now = static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    auto now =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
     auto tid = std::hash<std::thread::id>{}(std::this_thread::get_id());
     std::random_device rd;
     RandSeed(now ^ (static_cast<uint64_t>(rd()) << 32) ^ tid);

@@ -8,18 +8,18 @@
 
 // Base of every exception the host and the libraries above it raise.
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string msg) : FMessage(std::move(msg)) {}
     const std::string& Message() const { return FMessage; }
     const char* what() const noexcept override { return FMessage.c_str(); }
 
-private:
+  private:
     std::string FMessage;
 };
 
 // Raised by StrToInt for a text that is not a decimal integer.
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

@@ -17,17 +17,22 @@ struct QueuedCall {
     bool Done = false;
 };
 
-std::mutex gQueueLock;
-std::condition_variable gQueued;    // a call was queued
-std::condition_variable gFinished;  // a queued call has run
-std::deque<QueuedCall*> gQueue;
+// Never destroyed: a self-freeing thread may still hand over while the program exits.
+std::mutex& gQueueLock = *new std::mutex;
+std::condition_variable& gQueued = *new std::condition_variable;    // a call was queued
+std::condition_variable& gFinished = *new std::condition_variable;  // a queued call has run
+std::deque<QueuedCall*>& gQueue = *new std::deque<QueuedCall*>;
 
 int NiceFor(TThreadPriority p) {
     switch (p) {
-        case tpIdle: return 19;
-        case tpLowest: return 10;
-        case tpLower: return 5;
-        default: return 0;
+        case tpIdle:
+            return 19;
+        case tpLowest:
+            return 10;
+        case tpLower:
+            return 5;
+        default:
+            return 0;
     }
 }
 
@@ -91,7 +96,8 @@ void TThread::Synchronize(const std::function<void()>& Method) {
 bool CheckSynchronize(int TimeoutMs) {
     std::unique_lock<std::mutex> lock(gQueueLock);
     if (gQueue.empty() && TimeoutMs > 0)
-        gQueued.wait_for(lock, std::chrono::milliseconds(TimeoutMs), [] { return !gQueue.empty(); });
+        gQueued.wait_for(lock, std::chrono::milliseconds(TimeoutMs),
+                         [] { return !gQueue.empty(); });
     bool ran = false;
     while (!gQueue.empty()) {
         QueuedCall* call = gQueue.front();

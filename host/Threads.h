@@ -19,7 +19,7 @@ enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
 
 class TThread : public TObject {
     ZK_CLASS(TThread)
-public:
+  public:
     // The thread starts running Execute on Resume (or at once when CreateSuspended is false).
     explicit TThread(bool CreateSuspended);
     // A thread that does not free itself is asked to terminate and waited for.
@@ -37,14 +37,14 @@ public:
     // Waits until Execute has returned. Not for threads that free themselves.
     void WaitFor();
 
-protected:
+  protected:
     virtual void Execute() = 0;
     // Runs Method on the main thread and returns once it has run there. Runs it directly when
     // called on the main thread. A call still queued when the thread is terminated on the main
     // thread still runs; callers that must not act after termination test Terminated() in it.
     void Synchronize(const std::function<void()>& Method);
 
-private:
+  private:
     void Run();
 
     std::thread FThread;

@@ -18,7 +18,8 @@ const TTypeInfo& TypeInfo_Cardinal() {
     return *t;
 }
 const TTypeInfo& TypeInfo_Boolean() {
-    static const TTypeInfo* t = Make({"Boolean", TTypeKind::tkEnumeration, 0, 1, {"False", "True"}});
+    static const TTypeInfo* t =
+        Make({"Boolean", TTypeKind::tkEnumeration, 0, 1, {"False", "True"}});
     return *t;
 }
 const TTypeInfo& TypeInfo_String() {
@@ -115,7 +116,8 @@ int64_t GetOrdProp(TObject* Instance, const TPropInfo* PropInfo) {
 }
 
 void SetOrdProp(TObject* Instance, const TPropInfo* PropInfo, int64_t Value) {
-    Need(Instance, PropInfo, PropInfo && PropInfo->SetOrd, "a writable ordinal").SetOrd(*Instance, Value);
+    Need(Instance, PropInfo, PropInfo && PropInfo->SetOrd, "a writable ordinal")
+        .SetOrd(*Instance, Value);
 }
 
 std::string GetStrProp(TObject* Instance, const TPropInfo* PropInfo) {
@@ -123,15 +125,18 @@ std::string GetStrProp(TObject* Instance, const TPropInfo* PropInfo) {
 }
 
 void SetStrProp(TObject* Instance, const TPropInfo* PropInfo, const std::string& Value) {
-    Need(Instance, PropInfo, PropInfo && PropInfo->SetStr, "a writable string").SetStr(*Instance, Value);
+    Need(Instance, PropInfo, PropInfo && PropInfo->SetStr, "a writable string")
+        .SetStr(*Instance, Value);
 }
 
 TMethod GetMethodProp(TObject* Instance, const TPropInfo* PropInfo) {
-    return Need(Instance, PropInfo, PropInfo && PropInfo->GetMethod, "an event").GetMethod(*Instance);
+    return Need(Instance, PropInfo, PropInfo && PropInfo->GetMethod, "an event")
+        .GetMethod(*Instance);
 }
 
 void SetMethodProp(TObject* Instance, const TPropInfo* PropInfo, const TMethod& Value) {
-    Need(Instance, PropInfo, PropInfo && PropInfo->SetMethod, "an event").SetMethod(*Instance, Value);
+    Need(Instance, PropInfo, PropInfo && PropInfo->SetMethod, "an event")
+        .SetMethod(*Instance, Value);
 }
 
 int64_t GetOrdProp(TObject* Instance, const std::string& PropName) {

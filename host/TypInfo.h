@@ -23,9 +23,9 @@ struct TTypeInfo {
     std::vector<std::string> Names;  // the value names of an enumeration, in order
 };
 
-const TTypeInfo& TypeInfo_Integer();    // 32-bit signed
-const TTypeInfo& TypeInfo_Cardinal();   // 32-bit unsigned
-const TTypeInfo& TypeInfo_Boolean();    // False, True
+const TTypeInfo& TypeInfo_Integer();   // 32-bit signed
+const TTypeInfo& TypeInfo_Cardinal();  // 32-bit unsigned
+const TTypeInfo& TypeInfo_Boolean();   // False, True
 const TTypeInfo& TypeInfo_String();
 const TTypeInfo& TypeInfo_Method();     // every event type
 const TTypeInfo& TypeInfo_Component();  // a reference to another component
@@ -66,8 +66,9 @@ struct TPublishedField {
 };
 
 class TClassInfo {
-public:
-    TClassInfo(std::string Name, const TClassInfo* Parent) : FName(std::move(Name)), FParent(Parent) {}
+  public:
+    TClassInfo(std::string Name, const TClassInfo* Parent)
+        : FName(std::move(Name)), FParent(Parent) {}
 
     const std::string& Name() const { return FName; }
     const TClassInfo* Parent() const { return FParent; }
@@ -85,7 +86,7 @@ public:
     // A new instance owned by Owner; raises when the class cannot be created.
     TComponent* Create(TComponent* Owner) const;
 
-private:
+  private:
     template <class C>
     friend class TClassBuilder;
     std::string FName;
@@ -100,7 +101,7 @@ private:
 // .Bool(...).Str(...).Event(...).Build().
 template <class C>
 class TClassBuilder {
-public:
+  public:
     TClassBuilder(std::string Name, const TClassInfo* Parent) : FInfo(std::move(Name), Parent) {}
 
     // An ordinal property. Get is a member function or callable on C&; Set likewise with a value.
@@ -130,8 +131,7 @@ public:
         return Ord(Name, TypeInfo_Boolean(), Get, Set, d, std::move(Stored));
     }
     template <class G, class S>
-    TClassBuilder& Str(const std::string& Name, G Get, S Set,
-                       std::function<bool(C&)> Stored = {}) {
+    TClassBuilder& Str(const std::string& Name, G Get, S Set, std::function<bool(C&)> Stored = {}) {
         TPropInfo p = Base(Name, TypeInfo_String(), std::move(Stored));
         p.GetStr = [Get](TObject& o) { return std::string(std::invoke(Get, static_cast<C&>(o))); };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
@@ -143,8 +143,9 @@ public:
     }
     template <class G, class S>
     TClassBuilder& Str(const std::string& Name, G Get, S Set, TStoredRule Rule) {
-        return Str(Name, Get, Set, Rule == TStoredRule::Never ? [](C&) { return false; }
-                                                               : std::function<bool(C&)>{});
+        return Str(
+            Name, Get, Set,
+            Rule == TStoredRule::Never ? [](C&) { return false; } : std::function<bool(C&)>{});
     }
     // An event property backed by the field Field of type TEvent<...>.
     template <class E>
@@ -173,7 +174,9 @@ public:
     template <class G, class S>
     TClassBuilder& Ref(const std::string& Name, G Get, S Set) {
         TPropInfo p = Base(Name, TypeInfo_Component(), {});
-        p.GetObject = [Get](TObject& o) -> TObject* { return std::invoke(Get, static_cast<C&>(o)); };
+        p.GetObject = [Get](TObject& o) -> TObject* {
+            return std::invoke(Get, static_cast<C&>(o));
+        };
         p.SetObject = [Set](TObject& o, TObject* v) { std::invoke(Set, static_cast<C&>(o), v); };
         FInfo.FProps.push_back(std::move(p));
         return *this;
@@ -205,10 +208,10 @@ public:
     // A published method that stored forms name as an event handler.
     template <class... Args>
     TClassBuilder& Method(const std::string& Name, void (C::*M)(Args...)) {
-        FInfo.FMethods.push_back({Name, [M, Name](TObject& o) {
-                                      return TEvent<Args...>::Bind(&static_cast<C&>(o), M, Name)
-                                          .ToMethod();
-                                  }});
+        FInfo.FMethods.push_back(
+            {Name, [M, Name](TObject& o) {
+                 return TEvent<Args...>::Bind(&static_cast<C&>(o), M, Name).ToMethod();
+             }});
         return *this;
     }
 
@@ -218,8 +221,9 @@ public:
         return std::move(FInfo);
     }
 
-private:
-    static TPropInfo Base(const std::string& Name, const TTypeInfo& Type, std::function<bool(C&)> Stored) {
+  private:
+    static TPropInfo Base(const std::string& Name, const TTypeInfo& Type,
+                          std::function<bool(C&)> Stored) {
         TPropInfo p;
         p.Name = Name;
         p.PropType = &Type;
@@ -231,7 +235,7 @@ private:
 
 // Raised for a property access that does not fit the property.
 class EPropertyError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -253,7 +257,7 @@ void SetStrProp(TObject* Instance, const std::string& PropName, const std::strin
 
 // Raised by FindClass for a class name that was never registered.
 class EClassNotFound : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

@@ -56,8 +56,8 @@ bool GetMailslotInfo(THandle hMailslot, DWORD* lpMaxMessageSize, DWORD* lpNextSi
 // (ERROR_SEM_TIMEOUT). A zero-byte read with lpBuffer null only waits: it returns true once a
 // message waits and takes none. Closing the handle on another thread ends a waiting read at once
 // (false, ERROR_OPERATION_ABORTED). lpOverlapped must be null.
-bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRead,
-              DWORD* lpNumberOfBytesRead, void* lpOverlapped);
+bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
+              void* lpOverlapped);
 
 // Opens "\\SERVER\mailslot\NAME" for writing. SERVER "." or this machine's host name is the
 // local machine; any other server fails with ERROR_BAD_NETPATH. A slot that no live process owns

@@ -107,9 +107,15 @@ void TzkCustomMailSlot::Open() {
         return;
     }
     switch (GetLastError()) {
-        case ERROR_BAD_PATHNAME: PerformError("Bad mailslot name"); break;
-        case ERROR_ALREADY_EXISTS: PerformError("Mailslot already exists"); break;
-        default: PerformError("Cannot open mailslot"); break;
+        case ERROR_BAD_PATHNAME:
+            PerformError("Bad mailslot name");
+            break;
+        case ERROR_ALREADY_EXISTS:
+            PerformError("Mailslot already exists");
+            break;
+        default:
+            PerformError("Cannot open mailslot");
+            break;
     }
 }
 

@@ -29,7 +29,8 @@ std::string ReadAll(const std::string& Path) {
 void PrintMenuBar() {
     TIMenuItemIntf* bar = ToolServices->GetMainMenu()->GetMenuItems();
     std::cout << "IDE menu:";
-    for (int32_t i = 0; i < bar->GetItemCount(); ++i) std::cout << (i ? " | " : " ") << bar->GetItem(i)->GetCaption();
+    for (int32_t i = 0; i < bar->GetItemCount(); ++i)
+        std::cout << (i ? " | " : " ") << bar->GetItem(i)->GetCaption();
     std::cout << "\n";
 }
 
@@ -39,7 +40,8 @@ void PrintHelpContexts(TComponent* Form) {
             std::cout << "  " << label << ".HelpContext = " << GetOrdProp(c, p) << "\n";
     };
     print(Form, Form->Name());
-    for (int32_t i = 0; i < Form->ComponentCount(); ++i) print(Form->Components(i), Form->Components(i)->Name());
+    for (int32_t i = 0; i < Form->ComponentCount(); ++i)
+        print(Form->Components(i), Form->Components(i)->Name());
 }
 
 }  // namespace
@@ -48,9 +50,11 @@ static int Run(int argc, char** argv) {
     CLI::App app{"Opens a form file in a terminal form designer and runs the Help Expert on it."};
     std::string formFile, component, outFile, setPath;
     app.add_option("FORM", formFile, "Form file (text form format)")->required();
-    app.add_option("--component", component, "Component whose HelpContext ellipsis is pressed (default: the form)");
+    app.add_option("--component", component,
+                   "Component whose HelpContext ellipsis is pressed (default: the form)");
     app.add_option("--out", outFile, "Store the form here afterwards (default: print it)");
-    app.add_option("--set-path", setPath, "First store this command line as the authoring application's \"Path\"");
+    app.add_option("--set-path", setPath,
+                   "First store this command line as the authoring application's \"Path\"");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -76,8 +80,8 @@ static int Run(int argc, char** argv) {
         if (!target) throw Exception("no component " + component + " on " + form.Name());
         TFormDesigner formDesigner(&form);
         TObjectInspector inspector(&formDesigner);
-        std::cout << "Inspector: " << target->Name() << ".HelpContext = " << inspector.GetValue(target, "HelpContext")
-                  << "  [...]\n";
+        std::cout << "Inspector: " << target->Name()
+                  << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
         designer::TFormDriver driver(ui, std::cin, std::cout);
         driver.Arm();
         std::cout << "Pressing the ellipsis: starting \"" << P0200::ReadDocuvanePath() << "\"\n";

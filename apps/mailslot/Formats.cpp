@@ -10,8 +10,10 @@ namespace {
 template <class R>
 void ReportRejects(TzkCustomMailSlot& Receiver, const RejectReport& Report) {
     auto& r = static_cast<R&>(Receiver);
-    r.SetOnBinError(TmsBinMessageAvail(
-        [Rejected = Report.Rejected](TObject*, char* Frame, int32_t Len) { Rejected(Frame, Len); }));
+    r.SetOnBinError(
+        TmsBinMessageAvail([Rejected = Report.Rejected](TObject*, char* Frame, int32_t Len) {
+            Rejected(Frame, Len);
+        }));
     if constexpr (requires { r.SetOnDuplicated(TNotifyEvent()); })
         r.SetOnDuplicated(TNotifyEvent([Duplicate = Report.Duplicate](TObject*) { Duplicate(); }));
 }
@@ -29,7 +31,9 @@ const std::vector<Format>& Formats() {
          [](const std::string& server, const std::string& slot, const std::string& payload) {
              return SendToMailSlot(server, slot, payload);
          },
-         [] { return new TzkMailSlot(nullptr); }, static_cast<size_t>(MaxMessageSize), {}},
+         [] { return new TzkMailSlot(nullptr); },
+         static_cast<size_t>(MaxMessageSize),
+         {}},
         {"checked", SendNoErrMail, [] { return new TzkNoErrMail(nullptr); },
          PayloadMax(zkframes::CheckedHeaderSize), ReportRejects<TzkNoErrMail>},
         {"safe", SendSafeMail, [] { return new TzkSafeMail(nullptr); },

@@ -21,7 +21,9 @@ struct RejectReport {
 struct Format {
     std::string Name;
     // Sends Payload to Slot on Server; true when every frame went out.
-    std::function<bool(const std::string& Server, const std::string& Slot, const std::string& Payload)> Send;
+    std::function<bool(const std::string& Server, const std::string& Slot,
+                       const std::string& Payload)>
+        Send;
     // A new receiving endpoint for this format (owned by the caller).
     std::function<TzkCustomMailSlot*()> NewReceiver;
     // The largest payload one send may carry.

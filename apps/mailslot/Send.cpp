@@ -13,13 +13,14 @@ int Send(const SendOptions& Options) {
     if (Options.FromStdin)
         payload.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     if (payload.size() > format->MaxPayload) {
-        std::fprintf(stderr, "mailslot: message of %zu bytes is longer than %s mail allows (%zu bytes)\n",
+        std::fprintf(stderr,
+                     "mailslot: message of %zu bytes is longer than %s mail allows (%zu bytes)\n",
                      payload.size(), format->Name.c_str(), format->MaxPayload);
         return 1;
     }
     if (!format->Send(Options.Server, Options.Slot, payload)) {
-        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s\n", Options.Server.c_str(),
-                     Options.Slot.c_str());
+        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s\n",
+                     Options.Server.c_str(), Options.Slot.c_str());
         return 1;
     }
     return 0;

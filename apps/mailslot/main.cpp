@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     }());
 
     ListenOptions listen;
-    CLI::App* listenCmd = app.add_subcommand("listen", "Own slot NAME and print each message as it arrives.");
+    CLI::App* listenCmd =
+        app.add_subcommand("listen", "Own slot NAME and print each message as it arrives.");
     listenCmd->add_option("NAME", listen.Slot, "Slot name")->required();
     CLI::Option* hexFlag =
         listenCmd->add_flag("--hex", listen.Hex, "Print the bytes in hexadecimal");
@@ -24,14 +25,17 @@ int main(int argc, char** argv) {
         ->add_flag("--json", listen.Json,
                    "Print each message as a line of JSON: slot, format, length, text, hex")
         ->excludes(hexFlag);
-    listenCmd->add_option("--format", listen.Format, "Wire format: " + FormatNames())->check(formatCheck);
+    listenCmd->add_option("--format", listen.Format, "Wire format: " + FormatNames())
+        ->check(formatCheck);
 
     SendOptions send;
-    CLI::App* sendCmd = app.add_subcommand("send", "Send TEXT, or standard input ('-'), as one message.");
+    CLI::App* sendCmd =
+        app.add_subcommand("send", "Send TEXT, or standard input ('-'), as one message.");
     sendCmd->add_option("NAME", send.Slot, "Slot name")->required();
     sendCmd->add_option("TEXT", send.Text, "The message; '-' or none reads standard input");
     sendCmd->add_option("--server", send.Server, "Machine of the slot ('.' is this one)");
-    sendCmd->add_option("--format", send.Format, "Wire format: " + FormatNames())->check(formatCheck);
+    sendCmd->add_option("--format", send.Format, "Wire format: " + FormatNames())
+        ->check(formatCheck);
 
     PopupSendOptions popupSend;
     CLI::App* popupCmd = app.add_subcommand("popup", "Messenger popups on the slot \"messngr\".");

@@ -7,8 +7,11 @@ namespace zkplat {
 
 namespace {
 
-std::mutex GTableLock;
-std::unordered_map<THandle, std::shared_ptr<THandleObject>> GTable;
+// Never destroyed: wait threads of closed endpoints may still look a handle up while the program
+// runs its static destructors on the way out.
+std::mutex& GTableLock = *new std::mutex;
+std::unordered_map<THandle, std::shared_ptr<THandleObject>>& GTable =
+    *new std::unordered_map<THandle, std::shared_ptr<THandleObject>>;
 // Starts well above small numbers so that a descriptor passed by mistake is never a handle.
 THandle GNextHandle = 0x1000;
 

@@ -15,7 +15,8 @@ TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
     FCommands.Close();
     std::string dir = FSlots.Path();
     std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
-    std::ofstream(dir + "/commands.txt") << "select Remember\nid 77\nselect OKButton\nmenu E&xit and Save Changes\n";
+    std::ofstream(dir + "/commands.txt")
+        << "select Remember\nid 77\nselect OKButton\nmenu E&xit and Save Changes\n";
     std::string out = dir + "/out.dfm";
     std::string log = dir + "/run.log";
     int saved = dup(0);
@@ -40,7 +41,8 @@ TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
 
 TEST_F(ExpertTest, DesignerReportsABadFormFile) {
     std::string dir = FSlots.Path();
-    std::ofstream(dir + "/Bad.dfm") << "object Form1: TForm1\n  object X: TNoSuchThing\n  end\nend\n";
+    std::ofstream(dir + "/Bad.dfm")
+        << "object Form1: TForm1\n  object X: TNoSuchThing\n  end\nend\n";
     std::string log = dir + "/run.log";
     EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, {dir + "/Bad.dfm"}, log), 1);
     EXPECT_EQ(ReadFileText(log).substr(ReadFileText(log).find("designer:")),

@@ -46,12 +46,13 @@ template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;
 
 class ExpertTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FCommands.SetSlot("HS");
-        FCommands.SetOnBinMessageAvail(TmsBinMessageAvail([this](TObject*, char* Data, int32_t Len) {
-            FReceived.emplace_back(Data, static_cast<size_t>(Len));
-        }));
+        FCommands.SetOnBinMessageAvail(
+            TmsBinMessageAvail([this](TObject*, char* Data, int32_t Len) {
+                FReceived.emplace_back(Data, static_cast<size_t>(Len));
+            }));
         FCommands.Open();
     }
 

@@ -7,7 +7,7 @@ using namespace zktest;
 namespace {
 
 class WindowTest : public ExpertTest {
-protected:
+  protected:
     Owned<Tfrm0300> NewWindow() {
         Owned<Tfrm0300> w(new Tfrm0300(nullptr));
         w->SetDesignForm(FDesign.get());
@@ -20,7 +20,8 @@ protected:
     }
     static std::vector<std::string> Texts(Tfrm0300& W) {
         std::vector<std::string> out;
-        for (TTreeNode* n = W.tv1->Items().GetFirstNode(); n; n = n->GetNext()) out.push_back(n->Text());
+        for (TTreeNode* n = W.tv1->Items().GetFirstNode(); n; n = n->GetNext())
+            out.push_back(n->Text());
         return out;
     }
     static TTreeNode* Node(Tfrm0300& W, int Index) { return W.tv1->Items().Item(Index); }
@@ -65,7 +66,7 @@ TEST_F(WindowTest, TreeHasTheFormAndEachComponentWithHelpContext) {
     Run(*w, [&](Tfrm0300& W) {
         // The root shows only the form's name until the first refresh.
         EXPECT_EQ(Texts(W), (std::vector<std::string>{"Form1", "OKButton, TButton, OK, 120",
-                                                       "Remember, TCheckBox, Remember me, -3"}));
+                                                      "Remember, TCheckBox, Remember me, -3"}));
         EXPECT_EQ(W.tv1->Selected(), nullptr);
         EXPECT_EQ(W._10edit->Value(), 0);
         auto* okRef = static_cast<tDocuvaneRef*>(Node(W, 1)->Data());
@@ -188,7 +189,8 @@ TEST_F(WindowTest, TitleBarCloseNeitherWritesNorSaves) {
 }
 
 TEST_F(WindowTest, FormWithoutHelpContextComponentsHasTheRootOnly) {
-    Owned<TDesignedForm> bare(new TDesignedForm("object Bare: TBareForm\n  object L: TLabel\n  end\nend\n"));
+    Owned<TDesignedForm> bare(
+        new TDesignedForm("object Bare: TBareForm\n  object L: TLabel\n  end\nend\n"));
     auto w = NewWindow();
     w->SetDesignForm(bare.get());
     Run(*w, [&](Tfrm0300& W) {

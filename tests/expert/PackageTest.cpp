@@ -7,13 +7,14 @@
 #include "expert/P0300.h"
 #include "host/Clock.h"
 #include "tests/expert/ExpertFixture.h"
+#include "tests/support/FrozenClock.h"
 
 using namespace zktest;
 
 namespace {
 
 class PackageTest : public ExpertTest {
-protected:
+  protected:
     void TearDown() override {
         while (FLoaded-- > 0) P0200::Finalization();
         UnregisterPropertyEditors();
@@ -52,12 +53,14 @@ std::vector<std::string> Children(TIMenuItemIntf* Item) {
 TEST_F(PackageTest, MenuStandsJustBeforeHelpWhateverItsIndex) {
     TIdeHost ide({{"FileMenu", "&File"}, {"HelpMenu", "&Help"}, {"ToolsMenu", "&Tools"}});
     Load();
-    EXPECT_EQ(ide.TopLevelNames(), (std::vector<std::string>{"FileMenu", "DocuvaneMenu", "HelpMenu", "ToolsMenu"}));
+    EXPECT_EQ(ide.TopLevelNames(),
+              (std::vector<std::string>{"FileMenu", "DocuvaneMenu", "HelpMenu", "ToolsMenu"}));
     TIMenuItemIntf* menu = ToolServices->GetMainMenu()->GetMenuItems()->GetItem(1);
     EXPECT_EQ(menu->GetCaption(), "Docu&vane");
     EXPECT_EQ(menu->GetHint(), "Docuvane");
     EXPECT_EQ(menu->GetFlags().Bits(), 6u);
-    EXPECT_EQ(Children(menu), (std::vector<std::string>{"DocuvaneItem", "M1Sep1", "DocuvaneAboutItem"}));
+    EXPECT_EQ(Children(menu),
+              (std::vector<std::string>{"DocuvaneItem", "M1Sep1", "DocuvaneAboutItem"}));
     EXPECT_EQ(menu->GetItem(0)->GetCaption(), "&Start Docuvane");
     EXPECT_EQ(menu->GetItem(0)->GetHint(), "Start Docuvane");
     EXPECT_EQ(menu->GetItem(1)->GetCaption(), "-");
@@ -107,9 +110,10 @@ TEST_F(PackageTest, StartAndAboutCommands) {
     SetRegistryString("Path", "/bin/true");
     start->Click();
     bar->FindItem("DocuvaneAboutItem")->Click();
-    EXPECT_EQ(Ui.Messages(), (std::vector<std::string>{"Docuvane failed to Start.", "Docuvane failed to Start.",
-                                                       std::string("Docuvane Expert 3.0 (Beta Release 4)\n") +
-                                                           MakersNotice}));
+    EXPECT_EQ(Ui.Messages(),
+              (std::vector<std::string>{
+                  "Docuvane failed to Start.", "Docuvane failed to Start.",
+                  std::string("Docuvane Expert 3.0 (Beta Release 4)\n") + MakersNotice}));
 }
 
 TEST_F(PackageTest, EditorIsRegisteredForHelpContextAndEditsLikeAnInteger) {
@@ -127,18 +131,19 @@ TEST_F(PackageTest, EditorIsRegisteredForHelpContextAndEditsLikeAnInteger) {
     EXPECT_THROW(inspector.SetValue(ok, "HelpContext", "-2147483648"), EPropertyError);
     EXPECT_EQ(GetOrdProp(ok, "HelpContext"), 42);
     // The form's own HelpContext gets the same editor.
-    EXPECT_EQ(inspector.EditorFor(FDesign.get(), "HelpContext")->ClassName(), "TDocuvaneContextProperty");
+    EXPECT_EQ(inspector.EditorFor(FDesign.get(), "HelpContext")->ClassName(),
+              "TDocuvaneContextProperty");
 }
 
 TEST_F(PackageTest, TypicalRequestFromTheEllipsisToTheNumberInTheComponent) {
     FCommands.Close();  // the authoring application owns "HS" now
     std::string started = FSlots.Path() + "/started";
     std::string log = FSlots.Path() + "/commands.log";
-    SetRegistryString("Path", std::string(ZK_DOCUVANE_APP) + " --started-file '" + started + "' --log '" + log +
-                                  "' --exit-after 1");
+    SetRegistryString("Path", std::string(ZK_DOCUVANE_APP) + " --started-file '" + started +
+                                  "' --log '" + log + "' --exit-after 1");
     TIdeHost ide;
     Load();
-    TManualClock clock;
+    TManualClock& clock = zktest::LastingClock();
     clock.AdvanceOnSleep(false);
     TClockScope scope(clock);
     TFormDesigner designer(FDesign.get());
@@ -167,7 +172,7 @@ TEST_F(PackageTest, TypicalRequestFromTheEllipsisToTheNumberInTheComponent) {
 
 TEST_F(PackageTest, MissingPathShowsTheDialogAtOnceWithoutWaiting) {
     Load();
-    TManualClock clock;
+    TManualClock& clock = zktest::LastingClock();
     clock.AdvanceOnSleep(false);
     TClockScope scope(clock);
     TFormDesigner designer(FDesign.get());
@@ -185,7 +190,7 @@ TEST_F(PackageTest, MissingPathShowsTheDialogAtOnceWithoutWaiting) {
 
 TEST_F(PackageTest, EveryPressStartsANewInstance) {
     Load();
-    TManualClock clock;
+    TManualClock& clock = zktest::LastingClock();
     TClockScope scope(clock);
     std::string marks = FSlots.Path() + "/marks";
     SetRegistryString("Path", "/bin/sh -c \"echo started >> '" + marks + "'\"");

@@ -8,7 +8,7 @@ using namespace zktest;
 namespace {
 
 class ProtocolTest : public ExpertTest {
-protected:
+  protected:
     void SetUp() override {
         ExpertTest::SetUp();
         FWindow.reset(new Tfrm0300(nullptr));
@@ -42,7 +42,8 @@ TEST_F(ProtocolTest, InitStoresTheFieldsAndNewTopicAdvancesTheNumber) {
 
 TEST_F(ProtocolTest, NewTopicNeedsASelectedNode) {
     FWindow->_10btnNewTopic->Click();
-    EXPECT_EQ(Ui.Messages(), std::vector<std::string>{"Please select a Component to create a new Help Topic"});
+    EXPECT_EQ(Ui.Messages(),
+              std::vector<std::string>{"Please select a Component to create a new Help Topic"});
     EXPECT_EQ(FWindow->TopicNumber(), 0);
     EXPECT_TRUE(Commands(0).empty());
 }
@@ -72,7 +73,8 @@ TEST_F(ProtocolTest, RepliesThatSendAFollowUpCommand) {
     Reply("PRJ!");
     Reply("PRJS!");
     EXPECT_EQ(Commands(4), (std::vector<std::string>{"PRJ?", "PRJ?", "DOC1", "DOC2,"}));
-    EXPECT_EQ(Ui.Messages(), (std::vector<std::string>{"!FILEOPEN", "!FILEOPEN", "!PRJ!", "!PRJS!"}));
+    EXPECT_EQ(Ui.Messages(),
+              (std::vector<std::string>{"!FILEOPEN", "!FILEOPEN", "!PRJ!", "!PRJS!"}));
 }
 
 TEST_F(ProtocolTest, RepliesThatShowAMessage) {
@@ -109,7 +111,7 @@ TEST_F(ProtocolTest, BadNumberRaisesWithTheFieldsAlreadyTakenKept) {
     EXPECT_EQ(FWindow->SecondPrefix(), "Y");
     EXPECT_EQ(FWindow->TopicStep(), 5);
     EXPECT_EQ(FWindow->TopicNumber(), 4);
-    EXPECT_EQ(FWindow->_10edtTopic->Text(), "B4");  // the edits keep their old texts
+    EXPECT_EQ(FWindow->_10edtTopic->Text(), "B4");   // the edits keep their old texts
     EXPECT_THROW(Reply("INIT,P,Q"), EConvertError);  // a missing step is an empty word
     EXPECT_EQ(FWindow->FirstPrefix(), "P");
 }

@@ -11,7 +11,7 @@ std::vector<std::string> gLog;
 
 class TWidget : public TComponent {
     ZK_CLASS(TWidget)
-public:
+  public:
     using TComponent::TComponent;
     ~TWidget() override { gLog.push_back("destroy " + Name()); }
     int32_t Size() const { return FSize; }
@@ -60,7 +60,7 @@ const TClassInfo& TWidget::StaticClass() {
 
 class TRootForm : public TComponent {
     ZK_CLASS(TRootForm)
-public:
+  public:
     using TComponent::TComponent;
     TWidget* First = nullptr;
     int Pings = 0;
@@ -206,17 +206,20 @@ TEST(Streaming, ErrorsNameTheFaultAndTheLineAndBuildNothing) {
         std::string message;
     };
     std::vector<Case> cases = {
-        {"object Root: TRootForm\n  object X: TNope\n  end\nend\n", "Line 2: Class TNope not found"},
+        {"object Root: TRootForm\n  object X: TNope\n  end\nend\n",
+         "Line 2: Class TNope not found"},
         {"object Root: TRootForm\n  object X: TWidget\n    Colour = 1\n  end\nend\n",
          "Line 3: Unknown property Colour of class TWidget"},
         {"object Root: TRootForm\n  object X: TWidget\n    Size = 'a'\n  end\nend\n",
          "Line 3: Invalid value for property Size"},
         {"object Root: TRootForm\n  object X: TWidget\n    OnPing = Nope\n  end\nend\n",
          "Line 3: Unknown method Nope for property OnPing"},
-        {"object Root: TRootForm\n  object X: TWidget\n    Size 3\n  end\nend\n", "Line 3: expected '='"},
+        {"object Root: TRootForm\n  object X: TWidget\n    Size 3\n  end\nend\n",
+         "Line 3: expected '='"},
         {"object Root: TRootForm\n  object X: TWidget\n    Caption = 'open\n  end\nend\n",
          "Line 3: unterminated string"},
-        {"object Root: TRootForm\n  object X: TWidget\n  end\n", "Line 4: missing 'end' of object Root"},
+        {"object Root: TRootForm\n  object X: TWidget\n  end\n",
+         "Line 4: missing 'end' of object Root"},
         {"object Root: TRootForm\n  object X: TWidget\n    Buddy = Nobody\n  end\nend\n",
          "Line 3: Unknown component Nobody"},
         {"object Root: TRootForm\n  object X: TWidget\n  end\n  object x: TWidget\n  end\nend\n",

@@ -15,7 +15,7 @@ using zktest::EventSpy;
 namespace {
 
 class EndpointProcessTest : public ::testing::Test {
-protected:
+  protected:
     zktest::SlotDir FDir;
     std::string FName = zktest::UniqueSlotName("proc");
 };
@@ -55,8 +55,10 @@ TEST_F(EndpointProcessTest, EightWritersEveryMessageOnceAndInOrderPerWriter) {
     std::vector<std::unique_ptr<zktest::Child>> writers;
     for (int w = 0; w < kWriters; ++w)
         writers.push_back(std::make_unique<zktest::Child>(
-            ZK_SLOT_PEER, std::vector<std::string>{"write", FName, std::to_string(kEach), "w" + std::to_string(w)}));
-    ASSERT_TRUE(zktest::WaitUntil([&] { return delivered == kWriters * kEach; }, std::chrono::seconds(120)))
+            ZK_SLOT_PEER, std::vector<std::string>{"write", FName, std::to_string(kEach),
+                                                   "w" + std::to_string(w)}));
+    ASSERT_TRUE(
+        zktest::WaitUntil([&] { return delivered == kWriters * kEach; }, std::chrono::seconds(120)))
         << delivered;
     for (auto& w : writers) EXPECT_EQ(w->Wait(), 0);
     EXPECT_EQ(faults, 0);
@@ -72,7 +74,8 @@ TEST_F(EndpointProcessTest, SlotOfAnotherLiveProcessExistsAndADeadOnesIsReclaime
     // The peer owns the slot until its standard input closes or it is killed.
     int saved = dup(0);
     dup2(toPeer[0], 0);
-    auto owner = std::make_unique<zktest::Child>(ZK_SLOT_PEER, std::vector<std::string>{"own", FName});
+    auto owner =
+        std::make_unique<zktest::Child>(ZK_SLOT_PEER, std::vector<std::string>{"own", FName});
     dup2(saved, 0);
     close(saved);
     close(toPeer[0]);

@@ -9,6 +9,7 @@
 #include "host/Streaming.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
+#include "tests/support/FrozenClock.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::EventSpy;
@@ -22,7 +23,7 @@ template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;
 
 class EndpointTest : public ::testing::Test {
-protected:
+  protected:
     zktest::SlotDir FDir;
     std::string FName = zktest::UniqueSlotName("ep");
     EventSpy FSpy;
@@ -66,7 +67,8 @@ TEST_F(EndpointTest, ExplicitSlotStopsFollowingTheNameAndIsStored) {
     e.SetSlot("Replies");
     e.SetName("C");
     EXPECT_EQ(e.Slot(), "Replies");
-    EXPECT_EQ(WriteComponentText(&e), "object C: TzkMailSlot\n  Server = '.'\n  Slot = 'Replies'\nend\n");
+    EXPECT_EQ(WriteComponentText(&e),
+              "object C: TzkMailSlot\n  Server = '.'\n  Slot = 'Replies'\nend\n");
 }
 
 TEST_F(EndpointTest, ServerOfSameLettersIgnoringCaseKeepsItsLetters) {
@@ -228,8 +230,8 @@ TEST_F(EndpointTest, MaxSizeKeepsLargerMessagesFromTheReaderAndFailsTheWriter) {
 TEST_F(EndpointTest, StoredFormWithActiveOpensAfterLoadingUnderStoredValues) {
     RegisterMailSlotClasses();
     TComponent owner(nullptr);
-    std::string text = "object Rx: TzkMailSlot\n  Active = True\n  Server = '.'\n  Slot = '" + FName +
-                       "'\n  MaxSize = 64\nend\n";
+    std::string text = "object Rx: TzkMailSlot\n  Active = True\n  Server = '.'\n  Slot = '" +
+                       FName + "'\n  MaxSize = 64\nend\n";
     Owned<TComponent> c(ReadComponentFromText(text, &owner));
     auto* e = dynamic_cast<TzkMailSlot*>(c.get());
     ASSERT_NE(e, nullptr);
@@ -260,7 +262,8 @@ TEST_F(EndpointTest, ClosedEndpointGetsNoQueuedHandOver) {
     auto e = NewEndpoint(FName);
     e->SetActive(true);
     ASSERT_TRUE(SendToMailSlot(".", FName, "late"));
-    // Wait until the wait thread has queued its hand-over, then close before the main thread runs it.
+    // Wait until the wait thread has queued its hand-over, then close before the main thread runs
+    // it.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (PendingSynchronize() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -272,7 +275,7 @@ TEST_F(EndpointTest, ClosedEndpointGetsNoQueuedHandOver) {
 }
 
 TEST_F(EndpointTest, WaitThreadPausesTenMillisecondsBetweenLooks) {
-    TManualClock clock;  // NOLINT
+    TManualClock& clock = zktest::LastingClock();
     clock.AdvanceOnSleep(false);
     TClockScope scope(clock);
     auto e = NewEndpoint(FName);

@@ -11,7 +11,7 @@
 namespace {
 
 class MailslotToolTest : public ::testing::Test {
-protected:
+  protected:
     zktest::SlotDir FDir;
     std::string FName = zktest::UniqueSlotName("tool");
     std::string FOut = FDir.Path() + "/out.txt";
@@ -63,7 +63,8 @@ TEST_F(MailslotToolTest, FailuresAndUsageErrorsHaveTheirExitCodes) {
     holder.Open();
     EXPECT_EQ(zktest::RunProgram(ZK_MAILSLOT_TOOL, {"listen", FName}, FOut), 1);
     EXPECT_EQ(Output(), "mailslot: Mailslot already exists\n");
-    EXPECT_EQ(zktest::RunProgram(ZK_MAILSLOT_TOOL, {"send", FName, "x", "--server", "faraway"}, FOut), 1);
+    EXPECT_EQ(
+        zktest::RunProgram(ZK_MAILSLOT_TOOL, {"send", FName, "x", "--server", "faraway"}, FOut), 1);
 }
 
 #endif

@@ -9,13 +9,13 @@
 namespace zktest {
 
 class EventSpy : public TObject {
-public:
+  public:
     struct Message {
         std::string Text;
         std::string Bytes;
         bool OnMainThread = false;
     };
-    std::vector<std::string> Log;          // "open", "close", "text:...", "bin:<len>", ...
+    std::vector<std::string> Log;  // "open", "close", "text:...", "bin:<len>", ...
     std::vector<std::string> Texts;
     std::vector<std::string> Binaries;
     std::vector<bool> BinOnMainThread;

@@ -3,6 +3,10 @@
 // own and may still pause on the installed clock after a test has finished.
 #pragma once
 
+#include <memory>
+#include <mutex>
+#include <vector>
+
 #include "host/Clock.h"
 
 namespace zktest {
@@ -15,6 +19,16 @@ inline TManualClock& FrozenClock() {
         return C;
     }();
     return *Clock;
+}
+
+// A fresh manual clock (advancing on Sleep unless told otherwise) that also lives as long as the
+// process, for tests that install a clock while endpoints' wait threads run.
+inline TManualClock& LastingClock(uint32_t Start = 1000) {
+    static auto* Kept = new std::vector<std::unique_ptr<TManualClock>>;
+    static std::mutex Lock;
+    std::lock_guard<std::mutex> guard(Lock);
+    Kept->push_back(std::make_unique<TManualClock>(Start));
+    return *Kept->back();
 }
 
 }  // namespace zktest

@@ -61,7 +61,8 @@ static int Spawn(const std::string& Program, const std::vector<std::string>& Arg
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (!OutputFile.empty()) {
-        posix_spawn_file_actions_addopen(&actions, 1, OutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 1, OutputFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
     }
     pid_t pid = -1;

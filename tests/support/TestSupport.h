@@ -11,14 +11,14 @@ namespace zktest {
 
 // Points MAILSLOT_DIR at a fresh directory for the lifetime of the object and removes it after.
 class SlotDir {
-public:
+  public:
     SlotDir();
     ~SlotDir();
     SlotDir(const SlotDir&) = delete;
     SlotDir& operator=(const SlotDir&) = delete;
     const std::string& Path() const { return FPath; }
 
-private:
+  private:
     std::string FPath;
     std::string FOld;
     bool FHadOld = false;
@@ -43,14 +43,14 @@ std::string ReadFileText(const std::string& Path);
 // Starts a program without waiting; Wait() returns its exit status. With OutputFile, the
 // program's standard output and error go to that file.
 class Child {
-public:
+  public:
     Child(const std::string& Program, const std::vector<std::string>& Args,
           const std::string& OutputFile = "");
     ~Child();
     int Wait();
     int Pid() const { return FPid; }
 
-private:
+  private:
     int FPid = -1;
     int FStatus = -1;
 };

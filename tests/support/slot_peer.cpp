@@ -15,8 +15,8 @@
 static int Write(const std::string& name, long count, const std::string& tag) {
     std::string path = "\\\\.\\mailslot\\" + name;
     for (long i = 0; i < count; ++i) {
-        THandle h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, 0);
+        THandle h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
         if (h == INVALID_HANDLE_VALUE) {
             std::fprintf(stderr, "open failed: %u\n", GetLastError());
             return 1;
@@ -54,8 +54,8 @@ static int Flood(const std::string& name, long millis) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
     long i = 0;
     while (std::chrono::steady_clock::now() < end) {
-        THandle h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, 0);
+        THandle h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
         if (h == INVALID_HANDLE_VALUE) {
             usleep(200);
             continue;

@@ -1,12 +1,14 @@
 // mailslot: listen on a local mailslot or send one message to a slot; send and receive popups.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
 
 using namespace mailslot_tool;
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
     CLI::App app{"Send messages to mailslots and listen on them."};
     app.require_subcommand(1);
     auto formatCheck = CLI::IsMember([] {
@@ -61,4 +63,13 @@ int main(int argc, char** argv) {
     send.FromStdin = sendCmd->count("TEXT") == 0 || send.Text == "-";
     if (send.FromStdin) send.Text.clear();
     return Send(send);
+}
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mailslot: %s\n", e.what());
+        return 1;
+    }
 }

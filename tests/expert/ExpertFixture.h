@@ -39,11 +39,6 @@ inline const char* const kDesignedForm =
     "  end\n"
     "end\n";
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
 
 class ExpertTest : public ::testing::Test {
   protected:

@@ -16,11 +16,7 @@ using zktest::EventSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 class EndpointTest : public ::testing::Test {
   protected:

@@ -19,11 +19,7 @@ using zktest::FramedSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 class FramedToolTest : public ::testing::Test {
   protected:

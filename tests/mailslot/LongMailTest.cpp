@@ -22,11 +22,7 @@ using zktest::FramedSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 // A slot read directly, without a wait thread: what has been sent is there as soon as the send
 // returns.

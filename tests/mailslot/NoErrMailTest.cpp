@@ -6,7 +6,7 @@
 
 #include "host/Streaming.h"
 #include "mailslot/Zkmailslot.h"
-#include "tests/support/FramedSpy.h"
+#include "tests/support/FramedFixture.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::Bytes;
@@ -14,42 +14,9 @@ using zktest::FramedSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
-class NoErrMailTest : public ::testing::Test {
-  protected:
-    zktest::SlotDir FDir;
-    std::string FName = zktest::UniqueSlotName("noerr");
-    FramedSpy FSpy;
-
-    // A plain endpoint on the slot, to see the exact bytes a sender writes.
-    Owned<TzkMailSlot> PlainListener() {
-        Owned<TzkMailSlot> e(new TzkMailSlot(nullptr));
-        e->SetSlot(FName);
-        FSpy.Attach(*e);
-        e->Open();
-        return e;
-    }
-    Owned<TzkNoErrMail> Receiver() {
-        Owned<TzkNoErrMail> e(new TzkNoErrMail(nullptr));
-        e->SetSlot(FName);
-        FSpy.AttachFramed(*e);
-        e->Open();
-        FSpy.Log.clear();
-        return e;
-    }
-    void SendRaw(const std::string& Frame) {
-        ASSERT_TRUE(
-            SendBufToMailSlot(".", FName, Frame.data(), static_cast<int32_t>(Frame.size())));
-    }
-    // Waits until the log holds Count entries.
-    bool Logged(size_t Count) {
-        return zktest::WaitUntil([&] { return FSpy.Log.size() >= Count; });
-    }
+class NoErrMailTest : public zktest::FramedTest<TzkNoErrMail> {
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
-#include "tests/support/FramedSpy.h"
+#include "tests/support/FramedFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/TestSupport.h"
 
@@ -15,47 +15,16 @@ using zktest::FramedSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 std::string Safe(uint16_t Serial, const std::string& Payload) {
     return zkframes::EncodeSafe(Serial, Payload.data(), static_cast<int32_t>(Payload.size()));
 }
 
-class SafeMailTest : public ::testing::Test {
+class SafeMailTest : public zktest::FramedTest<TzkSafeMail> {
   protected:
-    zktest::SlotDir FDir;
-    std::string FName = zktest::UniqueSlotName("safe");
-    FramedSpy FSpy;
     // Tags drawn under a frozen clock repeat with the seed.
     TClockScope FClockScope{zktest::FrozenClock()};
-
-    Owned<TzkMailSlot> PlainListener() {
-        Owned<TzkMailSlot> e(new TzkMailSlot(nullptr));
-        e->SetSlot(FName);
-        FSpy.Attach(*e);
-        e->Open();
-        return e;
-    }
-    Owned<TzkSafeMail> Receiver() {
-        Owned<TzkSafeMail> e(new TzkSafeMail(nullptr));
-        e->SetSlot(FName);
-        FSpy.AttachFramed(*e);
-        e->Open();
-        FSpy.Log.clear();
-        return e;
-    }
-    void SendRaw(const std::string& Frame) {
-        ASSERT_TRUE(
-            SendBufToMailSlot(".", FName, Frame.data(), static_cast<int32_t>(Frame.size())));
-    }
-    bool Logged(size_t Count) {
-        return zktest::WaitUntil([&] { return FSpy.Log.size() >= Count; });
-    }
-    using Lines = std::vector<std::string>;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "mailslot/Zkmailslot.h"
-#include "tests/support/FramedSpy.h"
+#include "tests/support/FramedFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/TestSupport.h"
 
@@ -13,47 +13,16 @@ using zktest::FramedSpy;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 bool IsUpperHex(const std::string& S) {
     return S.find_first_not_of("0123456789ABCDEF") == std::string::npos;
 }
 
-class SecureMailTest : public ::testing::Test {
+class SecureMailTest : public zktest::FramedTest<TzkSecureMail> {
   protected:
-    zktest::SlotDir FDir;
-    std::string FName = zktest::UniqueSlotName("secure");
-    FramedSpy FSpy;
     // Tags drawn under a frozen clock repeat with the seed.
     TClockScope FClockScope{zktest::FrozenClock()};
-
-    Owned<TzkMailSlot> PlainListener() {
-        Owned<TzkMailSlot> e(new TzkMailSlot(nullptr));
-        e->SetSlot(FName);
-        FSpy.Attach(*e);
-        e->Open();
-        return e;
-    }
-    Owned<TzkSecureMail> Receiver() {
-        Owned<TzkSecureMail> e(new TzkSecureMail(nullptr));
-        e->SetSlot(FName);
-        FSpy.AttachFramed(*e);
-        e->Open();
-        FSpy.Log.clear();
-        return e;
-    }
-    void SendRaw(const std::string& Frame) {
-        ASSERT_TRUE(
-            SendBufToMailSlot(".", FName, Frame.data(), static_cast<int32_t>(Frame.size())));
-    }
-    bool Logged(size_t Count) {
-        return zktest::WaitUntil([&] { return FSpy.Log.size() >= Count; });
-    }
-    using Lines = std::vector<std::string>;
 };
 
 }  // namespace

@@ -14,11 +14,7 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using zktest::Owned;
 
 // A popup receiver whose repeat fields the tests can read.
 class PopupProbe : public TzkWinPopup {

@@ -13,10 +13,13 @@
 #include <thread>
 
 #include "host/Threads.h"
+#include "host/Classes.h"
 
 extern char** environ;
 
 namespace zktest {
+
+void FreeDeleter::operator()(TObject* o) const { TObject::Free(o); }
 
 SlotDir::SlotDir() {
     char tmpl[] = "/tmp/zkslots-XXXXXX";

@@ -4,10 +4,20 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+class TObject;
+
 namespace zktest {
+
+// Owns a host object and releases it with TObject::Free, as its creator would.
+struct FreeDeleter {
+    void operator()(TObject* o) const;
+};
+template <class T>
+using Owned = std::unique_ptr<T, FreeDeleter>;
 
 // Points MAILSLOT_DIR at a fresh directory for the lifetime of the object and removes it after.
 class SlotDir {

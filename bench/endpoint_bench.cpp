@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mailslot/Zkmailslot.h"
 
 extern char** environ;
@@ -49,16 +50,6 @@ void Reap(pid_t pid) {
     waitpid(pid, &status, 0);
 }
 
-std::string SlotDir() {
-    static std::string dir = [] {
-        char tmpl[] = "/tmp/zkbench-XXXXXX";
-        std::string d = mkdtemp(tmpl);
-        setenv("MAILSLOT_DIR", d.c_str(), 1);
-        return d;
-    }();
-    return dir;
-}
-
 int RawWriter(const char* path, int n) {
     int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
     sockaddr_un addr{};
@@ -79,7 +70,7 @@ int SlotWriter(const char* name, int n) {
 }
 
 void BM_PlainMessagesThroughEndpoint(benchmark::State& state) {
-    SlotDir();
+    zkbench::SlotDir();
     TzkMailSlot slot(nullptr);
     int received = 0;
     slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) { ++received; }));
@@ -99,7 +90,7 @@ BENCHMARK(BM_PlainMessagesThroughEndpoint)
     ->Iterations(3);
 
 void BM_RawDatagramsSameSocketKind(benchmark::State& state) {
-    std::string path = SlotDir() + "/raw_baseline";
+    std::string path = zkbench::SlotDir() + "/raw_baseline";
     unlink(path.c_str());
     int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
     sockaddr_un addr{};
@@ -122,7 +113,7 @@ BENCHMARK(BM_RawDatagramsSameSocketKind)
     ->Iterations(3);
 
 void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
-    SlotDir();
+    zkbench::SlotDir();
     TzkMailSlot slot(nullptr);
     std::chrono::steady_clock::time_point arrived;
     bool got = false;
@@ -149,7 +140,7 @@ void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
 BENCHMARK(BM_LatencyIntoIdleEndpoint)->Iterations(400)->UseRealTime();
 
 void BM_IdleEndpointCpuOverTenSeconds(benchmark::State& state) {
-    SlotDir();
+    zkbench::SlotDir();
     TzkMailSlot slot(nullptr);
     slot.SetSlot("bench_idle");
     slot.Open();
@@ -177,7 +168,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::string dir = SlotDir();
-    std::system(("rm -rf '" + dir + "'").c_str());
+    zkbench::RemoveSlotDir();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
@@ -22,16 +23,6 @@ constexpr int32_t kLen = zkframes::LongMailMax;
 const int32_t kFragments = zkframes::FragmentCount(kLen);
 // 8 pauses of 20 ms, before fragments 20, 40, ..., 160.
 const double kPausesMs = (kFragments / zkframes::PacingEvery) * zkframes::PacingPauseMs;
-
-std::string SlotDir() {
-    static std::string dir = [] {
-        char tmpl[] = "/tmp/zkbench-XXXXXX";
-        std::string d = mkdtemp(tmpl);
-        setenv("MAILSLOT_DIR", d.c_str(), 1);
-        return d;
-    }();
-    return dir;
-}
 
 std::string Message() {
     std::string m(static_cast<size_t>(kLen), '\0');
@@ -47,7 +38,7 @@ double Median(std::vector<double> v) {
 // Times Send (run on a thread of its own) until the receiver has delivered one message.
 template <class SendFn>
 void RunDeliveries(benchmark::State& state, const char* Slot, SendFn Send) {
-    SlotDir();
+    zkbench::SlotDir();
     TzkLongMail rx(nullptr);
     Clock::time_point arrived;
     bool got = false;
@@ -116,6 +107,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::system(("rm -rf '" + SlotDir() + "'").c_str());
+    zkbench::RemoveSlotDir();
     return 0;
 }

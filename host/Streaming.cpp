@@ -70,12 +70,6 @@ TFormObject WriteOne(TComponent* root, TComponent* c) {
 
 // --- reading ---------------------------------------------------------------------------------
 
-std::string Upper(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
-    return s;
-}
-
 // Checks everything about one property that can be known before anything is created.
 void Validate(const TClassInfo& rootClass, const TClassInfo& cls, const TFormProperty& fp) {
     const TPropInfo* p = cls.FindProp(fp.Name);
@@ -238,7 +232,7 @@ TFormObject WriteComponentTree(TComponent* Root) { return WriteOne(Root, Root); 
 std::string WriteComponentText(TComponent* Root) { return PrintFormText(WriteComponentTree(Root)); }
 
 void ReadComponentTree(const TFormObject& Tree, TComponent* Root, bool AnyRootClass) {
-    if (!AnyRootClass && Upper(Tree.ClassName) != Upper(Root->ClassName()))
+    if (!AnyRootClass && StrIComp(Tree.ClassName.c_str(), Root->ClassName().c_str()) != 0)
         throw EReadError("Class " + Tree.ClassName + " does not match " + Root->ClassName(),
                          Tree.Line);
     ValidateTree(Root->ClassType(), Root->ClassType(), Tree);

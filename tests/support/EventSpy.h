@@ -10,11 +10,6 @@ namespace zktest {
 
 class EventSpy : public TObject {
   public:
-    struct Message {
-        std::string Text;
-        std::string Bytes;
-        bool OnMainThread = false;
-    };
     std::vector<std::string> Log;  // "open", "close", "text:...", "bin:<len>", ...
     std::vector<std::string> Texts;
     std::vector<std::string> Binaries;

@@ -21,6 +21,7 @@
 
 #include "bench/BenchSupport.h"
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/Namespaces.h"
 
 extern char** environ;
 

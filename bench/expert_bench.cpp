@@ -7,7 +7,8 @@
 #include <string>
 
 #include "expert/P0300.h"
-#include "host/HeadlessUi.h"
+#include "host/forms/HeadlessUi.h"
+#include "tests/support/Namespaces.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "bench/BenchSupport.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/Namespaces.h"
 
 namespace {
 

@@ -1,7 +1,11 @@
 #include "expert/P0100.h"
 
 #include "P0100_dfm.h"
-#include "host/TypInfo.h"
+#include "host/rtl/TypInfo.h"
+
+namespace zk::expert {
+
+using namespace zk::rtl;
 
 const TClassInfo& Tpx0100::StaticClass() {
     static const TClassInfo info = TClassBuilder<Tpx0100>("Tpx0100", &TForm::StaticClass())
@@ -22,3 +26,5 @@ Tpx0100::Tpx0100(TComponent* AOwner) : TForm(AOwner) { InitFromText(P0100_dfm); 
 void Tpx0100::btnCloseClick(TObject* /*Sender*/) { Close(); }
 
 void Tpx0100::Button2Click(TObject* /*Sender*/) { Application.HelpJump("Help2000"); }
+
+}  // namespace zk::expert

@@ -2,8 +2,12 @@
 // be running. Constructed with no owner, shown modally and destroyed by its creator.
 #pragma once
 
-#include "host/Forms.h"
-#include "host/StdCtrls.h"
+#include "host/forms/Forms.h"
+#include "host/forms/StdCtrls.h"
+
+namespace zk::expert {
+
+using namespace zk::forms;
 
 class Tpx0100 : public TForm {
     ZK_CLASS(Tpx0100)
@@ -23,3 +27,5 @@ class Tpx0100 : public TForm {
     // "Help": jumps to "Help2000" in the help file current at the time; the dialog stays open.
     void Button2Click(TObject* Sender);
 };
+
+}  // namespace zk::expert

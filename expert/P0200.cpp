@@ -4,11 +4,18 @@
 
 #include "expert/P0100.h"
 #include "expert/P0300.h"
-#include "host/Clock.h"
-#include "host/Forms.h"
-#include "host/HelpContext.h"
-#include "host/Registry.h"
-#include "host/WinProcess.h"
+#include "host/forms/Forms.h"
+#include "host/registry/Registry.h"
+#include "host/rtl/HelpContext.h"
+#include "host/win32/WinProcess.h"
+#include "host/win32/Windows.h"
+
+namespace zk::expert {
+
+using namespace zk::rtl;
+using namespace zk::win32;
+using namespace zk::forms;
+using namespace zk::registry;
 
 ZK_IMPLEMENT_CLASS(TDocuvaneContextProperty, TIntegerProperty)
 
@@ -127,3 +134,5 @@ std::string TDocuvaneContextProperty::GetValue() { return IntToStr(GetOrdValue()
 void TDocuvaneContextProperty::SetValue(const std::string& Value) {
     TIntegerProperty::SetValue(IntToStr(StrToInt(Value)));
 }
+
+}  // namespace zk::expert

@@ -4,8 +4,12 @@
 
 #include <string>
 
-#include "host/DesignIntf.h"
-#include "host/ToolIntf.h"
+#include "host/ide/DesignIntf.h"
+#include "host/ide/ToolIntf.h"
+
+namespace zk::expert {
+
+using namespace zk::ide;
 
 // Serves the menu's click handlers; never instantiated.
 class TMenuClickClass {
@@ -45,3 +49,5 @@ void RemoveMenu();
 std::string ReadDocuvanePath();
 
 }  // namespace P0200
+
+}  // namespace zk::expert

@@ -1,10 +1,16 @@
 #include "expert/P0300.h"
 
 #include "P0300_dfm.h"
-#include "host/Registry.h"
-#include "host/TypInfo.h"
+#include "host/registry/Registry.h"
+#include "host/rtl/TypInfo.h"
 #include "mailslot/ZkSend.h"
 #include "words/_stl_wrd.h"
+
+namespace zk::expert {
+
+using namespace zk;
+using namespace zk::rtl;
+using namespace zk::registry;
 
 const TClassInfo& Tfrm0300::StaticClass() {
     static const TClassInfo info =
@@ -252,3 +258,5 @@ void Tfrm0300::RegistrySave() {
     }
     reg.CloseKey();
 }
+
+}  // namespace zk::expert

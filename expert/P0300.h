@@ -7,12 +7,16 @@
 #include <cstdint>
 #include <string>
 
-#include "host/ComCtrls.h"
-#include "host/Forms.h"
-#include "host/Menus.h"
-#include "host/Spin.h"
-#include "host/StdCtrls.h"
-#include "host/TabNotbk.h"
+#include "host/forms/ComCtrls.h"
+#include "host/forms/Forms.h"
+#include "host/forms/Menus.h"
+#include "host/forms/Spin.h"
+#include "host/forms/StdCtrls.h"
+#include "host/forms/TabNotbk.h"
+
+namespace zk::expert {
+
+using namespace zk::forms;
 
 // The record each tree node owns: which component it stands for and the number being edited.
 class tDocuvaneRef : public TObject {
@@ -121,3 +125,5 @@ inline const char* const DocuvaneRegistryKey = "Software\\Vdx";
 // The maker's notice shown by the About boxes.
 inline const char* const MakersNotice =
     "Docuvane Help Expert for Linux, written from the ground up";
+
+}  // namespace zk::expert

@@ -2,6 +2,7 @@
 // that each encoder's output decodes back to what went in.
 #include "mailslot/ZkChecksum.h"
 #include "mailslot/ZkFrames.h"
+#include "tests/support/Namespaces.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

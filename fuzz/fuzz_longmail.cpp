@@ -15,10 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "host/Clock.h"
-#include "host/CodePage.h"
+#include "host/win32/CodePage.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 
 namespace {
 

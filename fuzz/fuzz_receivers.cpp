@@ -13,6 +13,7 @@
 
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/Namespaces.h"
 
 namespace {
 

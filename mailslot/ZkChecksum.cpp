@@ -1,5 +1,7 @@
 #include "mailslot/ZkChecksum.h"
 
+namespace zk {
+
 // Entries 18, 26, 55 and 211 hold 0x0080, 0xC881, 0x0641 and 0x9041 instead of the CRC-16/ARC
 // values 0x0D80, 0xCB81, 0xD641 and 0x9D41; every peer reads these same values.
 // clang-format off
@@ -57,3 +59,5 @@ std::string ChecksumText(uint16_t Value) {
     }
     return Text;
 }
+
+}  // namespace zk

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zk {
+
 // The lookup table, constant data; entry i is the CRC-16/ARC entry for i except the four above.
 extern const uint16_t FrameChecksumTable[256];
 
@@ -17,3 +19,5 @@ uint16_t FrameChecksum(const void* Buf, int32_t Count);
 // The value as four uppercase hexadecimal digits, left-padded with zeros ("0080", "A01D"), as
 // the secure-mail header carries it and the popup receiver compares it.
 std::string ChecksumText(uint16_t Value);
+
+}  // namespace zk

@@ -4,7 +4,13 @@
 #include <new>
 #include <vector>
 
-#include "host/Clock.h"
+#include "host/win32/Windows.h"
+
+namespace zk {
+
+using namespace win32;
+
+using namespace rtl;
 
 ZK_IMPLEMENT_CLASS(TzkCustomMailSlot, TComponent)
 
@@ -247,3 +253,5 @@ void TzkMailSlotWaitThread::Execute() {
 void TzkMailSlotWaitThread::SignalMsgReady() {
     if (!Terminated()) FMailSlot->ReadMessage();
 }
+
+}  // namespace zk

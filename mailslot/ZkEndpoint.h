@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Classes.h"
-#include "host/Events.h"
-#include "host/Threads.h"
-#include "host/TypInfo.h"
-#include "host/Windows.h"
+#include "host/rtl/Classes.h"
+#include "host/rtl/Events.h"
+#include "host/rtl/Threads.h"
+#include "host/rtl/TypInfo.h"
+#include "host/win32/Windows.h"
+
+namespace zk {
+
+using namespace rtl;
 
 // A message buffer: Data holds Size + 1 zero-filled bytes (Size 0 and Data null: no buffer);
 // Cur and Len are the payload view, which formats narrow to strip their headers.
@@ -98,7 +102,7 @@ class TzkCustomMailSlot : public TComponent {
   protected:
     bool FStreamedActive = false;
     bool FActive = false;
-    THandle FHandle = INVALID_HANDLE_VALUE;
+    win32::THandle FHandle = win32::INVALID_HANDLE_VALUE;
     uint32_t FMaxSize = 0;
     std::string FServer;
     std::string FSlot;
@@ -147,7 +151,7 @@ class TzkMailSlotWaitThread : public TThread {
     void SignalMsgReady();
 
     TzkCustomMailSlot* FMailSlot;
-    THandle FSlotHandle;
+    win32::THandle FSlotHandle;
 };
 
 // Publishes the endpoint properties Active, Server, Slot and MaxSize, in this order.
@@ -172,3 +176,5 @@ TClassBuilder<C>& PublishMessageEvents(TClassBuilder<C>& B) {
     return B.Event("OnMessageAvail", &C::OnMessageAvail, &C::SetOnMessageAvail)
         .Event("OnBinMessageAvail", &C::OnBinMessageAvail, &C::SetOnBinMessageAvail);
 }
+
+}  // namespace zk

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace zk {
+
 namespace zkframes {
 
 namespace {
@@ -118,3 +120,5 @@ bool ParseFragment(const char* Payload, int32_t Len, FragmentHeader& H) {
 }
 
 }  // namespace zkframes
+
+}  // namespace zk

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zk {
+
 namespace zkframes {
 
 // Checked mail: 2-byte checksum of the payload, then the payload.
@@ -88,3 +90,5 @@ struct FragmentHeader {
 bool ParseFragment(const char* Payload, int32_t Len, FragmentHeader& H);
 
 }  // namespace zkframes
+
+}  // namespace zk

@@ -4,9 +4,15 @@
 #include <exception>
 #include <new>
 
-#include "host/Clock.h"
+#include "host/win32/Windows.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
+
+namespace zk {
+
+using namespace win32;
+
+using namespace rtl;
 
 bool SendBufLong(const std::string& Server, const std::string& Slot, const void* Buf, int32_t Len) {
     if (Len > zkframes::LongMailMax) return false;
@@ -67,3 +73,5 @@ bool TzkCustomLongMail::ReadNext(TMsgPtr& Msg) {
         return false;
     }
 }
+
+}  // namespace zk

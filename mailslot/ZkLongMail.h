@@ -11,6 +11,8 @@
 #include "mailslot/ZkLongMailList.h"
 #include "mailslot/ZkNoErrMail.h"
 
+namespace zk {
+
 // Sends the Len bytes at Buf to Slot on Server as long mail, under a fresh 15-bit id from the
 // library's generator, pausing 20 ms (host Sleep) before fragments 20, 40, ... True when every
 // fragment went out, and for Len <= 0 (nothing is sent). False for Len > 65,532 (nothing is
@@ -47,3 +49,5 @@ class TzkLongMail : public TzkCustomLongMail {
   public:
     using TzkCustomLongMail::TzkCustomLongMail;
 };
+
+}  // namespace zk

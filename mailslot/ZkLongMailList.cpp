@@ -2,8 +2,12 @@
 
 #include <cstring>
 
-#include "host/Clock.h"
+#include "host/win32/Windows.h"
 #include "mailslot/ZkFrames.h"
+
+namespace zk {
+
+using namespace win32;
 
 int32_t TzkLongMailInfoList::IndexOf(int32_t Id) {
     for (;;) {
@@ -129,3 +133,5 @@ int32_t FileLongMailFragment(TzkLongMailInfoList& List, const char* Payload, int
     if (List.IndexOf(Id) < 0 || List.GetExpected(Id) != 0) return -1;
     return Id;
 }
+
+}  // namespace zk

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace zk {
+
 // Unfinished messages together hold at most this many bytes: room for 256 messages of the
 // largest size (65,535 announced bytes plus the terminating zero) from as many senders at once.
 // A first fragment that would pass it makes room by dropping the least recently touched entries.
@@ -79,3 +81,5 @@ class TzkLongMailInfoList {
 // first fragment) whose id is not collected or whose Remaining differs from the entry's Expected;
 // a fragment carrying more bytes than its Remaining. Allocation failure raises std::bad_alloc.
 int32_t FileLongMailFragment(TzkLongMailInfoList& List, const char* Payload, int32_t Len);
+
+}  // namespace zk

@@ -6,6 +6,10 @@
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
+namespace zk {
+
+using namespace win32;
+
 using zkframes::CheckedHeaderSize;
 using zkframes::SafeSerialSize;
 
@@ -130,3 +134,5 @@ bool TzkCustomSafeMail::AcceptSerial(TMsgPtr& Msg) {
     Msg.Len -= SafeSerialSize;
     return true;
 }
+
+}  // namespace zk

@@ -10,6 +10,8 @@
 #include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkSend.h"
 
+namespace zk {
+
 // Sends the Len bytes at Buf as one checked frame of Len + 2 bytes to Slot on Server. True when
 // the whole frame was written; false when the slot cannot be opened, the write falls short, the
 // frame cannot be allocated or Len is negative (then nothing is sent). Never raises.
@@ -97,3 +99,5 @@ class TzkSafeMail : public TzkCustomSafeMail {
   public:
     using TzkCustomSafeMail::TzkCustomSafeMail;
 };
+
+}  // namespace zk

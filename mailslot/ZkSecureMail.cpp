@@ -6,6 +6,10 @@
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
+namespace zk {
+
+using namespace win32;
+
 using zkframes::SecureHeaderSize;
 
 bool SendBufSecure(const std::string& Server, const std::string& Slot, const void* Buf,
@@ -75,3 +79,5 @@ bool TzkCustomSecureMail::AcceptSecure(TMsgPtr& Msg) {
     Msg.Len -= SecureHeaderSize;
     return true;
 }
+
+}  // namespace zk

@@ -11,6 +11,8 @@
 #include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkSend.h"
 
+namespace zk {
+
 // Sends the Len bytes at Buf as one secure frame of Len + 8 bytes, with a fresh tag from the
 // library's generator, to Slot on Server. True when the whole frame was written; false when the
 // slot cannot be opened, the write falls short, the frame cannot be allocated or Len is negative
@@ -67,3 +69,5 @@ class TzkSecureMail : public TzkCustomSecureMail {
   public:
     using TzkCustomSecureMail::TzkCustomSecureMail;
 };
+
+}  // namespace zk

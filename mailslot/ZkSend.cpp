@@ -1,6 +1,10 @@
 #include "mailslot/ZkSend.h"
 
-#include "host/Windows.h"
+#include "host/win32/Windows.h"
+
+namespace zk {
+
+using namespace win32;
 
 namespace {
 
@@ -27,3 +31,5 @@ bool SendBufToMailSlot(const std::string& Server, const std::string& Slot, const
 bool SendToMailSlot(const std::string& Server, const std::string& Slot, const std::string& Text) {
     return SendBufToMailSlot(Server, Slot, Text.data(), static_cast<int32_t>(Text.size()));
 }
+
+}  // namespace zk

@@ -2,11 +2,16 @@
 
 #include <new>
 
-#include "host/Clock.h"
-#include "host/CodePage.h"
+#include "host/win32/CodePage.h"
+#include "host/win32/Windows.h"
 #include "mailslot/ZkChecksum.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/ZkSend.h"
+
+namespace zk {
+
+using namespace rtl;
+using namespace win32;
 
 namespace {
 
@@ -75,3 +80,5 @@ void TzkCustomWinPopup::DoBinMessageAvail(char* Data, int32_t Len) {
     const zkframes::PopupFields Fields = zkframes::SplitPopup(Data, Len);
     FOnMessage(this, ToAnsi(Fields.Receiver), ToAnsi(Fields.Sender), ToAnsi(Fields.Text));
 }
+
+}  // namespace zk

@@ -9,6 +9,8 @@
 
 #include "mailslot/ZkEndpoint.h"
 
+namespace zk {
+
 // The slot every popup goes to and every popup component listens on.
 inline constexpr const char* PopupSlot = "messngr";
 
@@ -57,3 +59,5 @@ class TzkWinPopup : public TzkCustomWinPopup {
   public:
     using TzkCustomWinPopup::TzkCustomWinPopup;
 };
+
+}  // namespace zk

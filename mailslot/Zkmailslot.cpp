@@ -2,8 +2,14 @@
 
 #include <atomic>
 
-#include "host/Clock.h"
-#include "host/TypInfo.h"
+#include "host/rtl/TypInfo.h"
+#include "host/win32/Windows.h"
+
+namespace zk {
+
+using namespace win32;
+
+using namespace rtl;
 
 namespace {
 
@@ -36,3 +42,5 @@ void RegisterMailSlotClasses() {
 }
 
 uint16_t DrawFrameTag() { return static_cast<uint16_t>(Random(GetTickCount()) & 0xFFFF); }
+
+}  // namespace zk

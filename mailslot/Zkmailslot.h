@@ -12,6 +12,8 @@
 #include "mailslot/ZkSend.h"
 #include "mailslot/ZkWinPopup.h"
 
+namespace zk {
+
 // The library's unit initialisation and finalisation. They count; the first initialisation
 // seeds the library's pseudo-random generator. A program that links the library is initialised
 // once at start-up.
@@ -27,3 +29,5 @@ void RegisterMailSlotClasses();
 // A tag drawn from the library's generator: a pseudo-random number below the current tick count
 // (0 when the tick count is 0), of which the low 16 bits are kept.
 uint16_t DrawFrameTag();
+
+}  // namespace zk

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+namespace zk {
+
 namespace {
 
 // Membership table of a character set, so sets of any length cost one lookup per character.
@@ -99,3 +101,5 @@ void pr_STL_LowerCaseWord(std::string& Text) {
         if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
     }
 }
+
+}  // namespace zk

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zk {
+
 // Returns the characters of Text in front of its first delimiter and removes them, with that
 // delimiter, from Text. A character is a delimiter when its upper-case form occurs in
 // Delimiters (so "X" matches x and X, "x" matches nothing). No delimiter: Text becomes empty.
@@ -37,3 +39,5 @@ void pr_STL_UpperCaseWord(std::string& Text);
 
 // Turns 'A' to 'Z' into 'a' to 'z'; every other byte stays.
 void pr_STL_LowerCaseWord(std::string& Text);
+
+}  // namespace zk

@@ -4,12 +4,14 @@
 #include <ostream>
 #include <sstream>
 
-#include "host/ComCtrls.h"
-#include "host/Forms.h"
-#include "host/Menus.h"
-#include "host/Spin.h"
-#include "host/StdCtrls.h"
-#include "host/TabNotbk.h"
+#include "host/forms/ComCtrls.h"
+#include "host/forms/Forms.h"
+#include "host/forms/Menus.h"
+#include "host/forms/Spin.h"
+#include "host/forms/StdCtrls.h"
+#include "host/forms/TabNotbk.h"
+
+using namespace zk::forms;
 
 namespace designer {
 

@@ -16,9 +16,11 @@
 #include <iosfwd>
 #include <string>
 
-#include "host/HeadlessUi.h"
+#include "host/forms/HeadlessUi.h"
 
 namespace designer {
+
+using namespace zk::forms;
 
 class TFormDriver {
   public:

@@ -11,10 +11,15 @@
 
 #include "apps/designer/FormDriver.h"
 #include "expert/P0200.h"
-#include "host/DesignedForm.h"
-#include "host/Registry.h"
-#include "host/Streaming.h"
-#include "host/TypInfo.h"
+#include "host/forms/DesignedForm.h"
+#include "host/registry/Registry.h"
+#include "host/rtl/Streaming.h"
+#include "host/rtl/TypInfo.h"
+
+using namespace zk::expert;
+using namespace zk::forms;
+using namespace zk::registry;
+using namespace zk::rtl;
 
 namespace {
 

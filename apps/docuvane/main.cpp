@@ -12,6 +12,8 @@
 #include "apps/docuvane/Replies.h"
 #include "mailslot/Zkmailslot.h"
 
+using namespace zk;
+
 namespace {
 
 volatile std::sig_atomic_t gStop = 0;

@@ -3,7 +3,9 @@
 
 #include <string>
 
+namespace zk {
 class TzkCustomMailSlot;
+}
 
 namespace mailslot_tool {
 
@@ -36,7 +38,7 @@ int PopupListen();
 
 // Opens Receiver (its slot already named) and delivers its events until SIGINT or SIGTERM, then
 // closes it: 0. When the slot cannot be opened: the reason on standard error, 1.
-int RunReceiver(TzkCustomMailSlot& Receiver);
+int RunReceiver(zk::TzkCustomMailSlot& Receiver);
 
 // Bytes as uppercase hexadecimal pairs separated by blanks.
 std::string HexBytes(const char* Data, size_t Len);

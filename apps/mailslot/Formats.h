@@ -10,6 +10,8 @@
 
 namespace mailslot_tool {
 
+using namespace zk;
+
 // Where a listener reports the frames its receiver turns down.
 struct RejectReport {
     // A frame that failed its check, whole (header included).

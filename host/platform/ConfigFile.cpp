@@ -11,7 +11,9 @@
 
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -127,4 +129,4 @@ std::string UserConfigHome() {
     throw EConfigFileError("Cannot find the home directory of the current user");
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

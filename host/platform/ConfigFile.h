@@ -5,16 +5,15 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
-#include "host/SysUtils.h"
-
-namespace zkplat {
+namespace zk::platform {
 
 // A configuration file could not be read or written; the text names the file and the cause.
-class EConfigFileError : public Exception {
+class EConfigFileError : public std::runtime_error {
   public:
-    using Exception::Exception;
+    using std::runtime_error::runtime_error;
 };
 
 // The whole content of Path, or nothing when the file does not exist. Other failures raise
@@ -36,4 +35,4 @@ void RewriteConfigFile(const std::string& Path, const TConfigEdit& Edit);
 // $HOME/.config, otherwise the password database's home directory + "/.config".
 std::string UserConfigHome();
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -3,7 +3,9 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -14,8 +16,6 @@ std::unordered_map<THandle, std::shared_ptr<THandleObject>>& GTable =
     *new std::unordered_map<THandle, std::shared_ptr<THandleObject>>;
 // Starts well above small numbers so that a descriptor passed by mistake is never a handle.
 THandle GNextHandle = 0x1000;
-
-thread_local DWORD GLastError = ERROR_SUCCESS;
 
 }  // namespace
 
@@ -35,24 +35,13 @@ std::shared_ptr<THandleObject> FindHandle(THandle Handle) {
     return it == GTable.end() ? nullptr : it->second;
 }
 
-}  // namespace zkplat
-
-bool CloseHandle(THandle hObject) {
-    std::shared_ptr<zkplat::THandleObject> obj;
-    {
-        std::lock_guard<std::mutex> lock(zkplat::GTableLock);
-        auto it = zkplat::GTable.find(hObject);
-        if (it == zkplat::GTable.end()) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return false;
-        }
-        obj = std::move(it->second);
-        zkplat::GTable.erase(it);
-    }
-    obj->Close();
-    return true;
+std::shared_ptr<THandleObject> TakeHandle(THandle Handle) {
+    std::lock_guard<std::mutex> lock(GTableLock);
+    auto it = GTable.find(Handle);
+    if (it == GTable.end()) return nullptr;
+    std::shared_ptr<THandleObject> obj = std::move(it->second);
+    GTable.erase(it);
+    return obj;
 }
 
-DWORD GetLastError() { return zkplat::GLastError; }
-
-void SetLastError(DWORD dwErrCode) { zkplat::GLastError = dwErrCode; }
+}  // namespace zk::platform

@@ -6,9 +6,11 @@
 
 #include <memory>
 
-#include "host/Windows.h"
+#include "host/win32/WinTypes.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 // An object a handle can name.
 class THandleObject {
@@ -26,18 +28,21 @@ THandle AddHandle(std::shared_ptr<THandleObject> Object);
 // The object named by Handle, or null when the handle is not open.
 std::shared_ptr<THandleObject> FindHandle(THandle Handle);
 
-// The object named by Handle when it is a T; otherwise null, with the last error set to
+// Takes the object named by Handle out of the table; null when the handle is not open.
+std::shared_ptr<THandleObject> TakeHandle(THandle Handle);
+
+// The object named by Handle when it is a T; otherwise null, with Error set to
 // ERROR_INVALID_HANDLE for an unknown handle and to WrongKindError for an object of another kind.
 template <typename T>
-std::shared_ptr<T> FindHandleOf(THandle Handle, DWORD WrongKindError) {
+std::shared_ptr<T> FindHandleOf(THandle Handle, DWORD WrongKindError, DWORD& Error) {
     std::shared_ptr<THandleObject> obj = FindHandle(Handle);
     if (!obj) {
-        SetLastError(ERROR_INVALID_HANDLE);
+        Error = ERROR_INVALID_HANDLE;
         return nullptr;
     }
     std::shared_ptr<T> typed = std::dynamic_pointer_cast<T>(obj);
-    if (!typed) SetLastError(WrongKindError);
+    if (!typed) Error = WrongKindError;
     return typed;
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace zkplat {
+namespace zk::platform {
 
 namespace {
 
@@ -143,4 +143,4 @@ std::vector<std::string> CurrentEnvironment() {
     return env;
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

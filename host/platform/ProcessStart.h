@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace zkplat {
+namespace zk::platform {
 
 struct TStartRequest {
     std::string Program;                   // the file to execute, as FindProgram gave it
@@ -42,4 +42,4 @@ TStartResult StartDetached(const TStartRequest& Request);
 // The calling process's environment as "NAME=value" entries.
 std::vector<std::string> CurrentEnvironment();
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -17,7 +17,9 @@
 #include "host/platform/SlotSocket.h"
 #include "host/platform/StagingQueue.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 // Where a slot's files are, as they were when it was bound.
 struct TSlotFiles {
@@ -68,4 +70,9 @@ class TSlot : public THandleObject {
     bool FPolling = false;
 };
 
-}  // namespace zkplat
+// Creates the local slot named by Path ("\\.\mailslot\NAME") and enters it into the handle
+// table. ERROR_SUCCESS with Handle set, or the Win32 error (ERROR_BAD_PATHNAME,
+// ERROR_ALREADY_EXISTS, ERROR_ACCESS_DENIED, ...).
+DWORD CreateSlot(const std::string& Path, DWORD MaxMessageSize, DWORD ReadTimeout, THandle& Handle);
+
+}  // namespace zk::platform

@@ -13,14 +13,11 @@
 #include "host/platform/SlotPath.h"
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
-
-THandle Fail(DWORD Error) {
-    SetLastError(Error);
-    return INVALID_HANDLE_VALUE;
-}
 
 // Frees the name at SocketPath for a new owner: a socket whose owner is gone is removed, a live
 // one refuses with ERROR_ALREADY_EXISTS. Runs under the directory lock.
@@ -116,32 +113,30 @@ void TSlot::RemoveFiles() {
     SysUnlink(SlotMaxSizePath(FFiles.Socket).c_str());
 }
 
-}  // namespace zkplat
-
-using namespace zkplat;
-
-THandle CreateMailslotA(const char* lpName, DWORD nMaxMessageSize, DWORD lReadTimeout,
-                        void* /*lpSecurityAttributes*/) {
-    if (lpName == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+DWORD CreateSlot(const std::string& Path, DWORD MaxMessageSize, DWORD ReadTimeout,
+                 THandle& Handle) {
     TSlotPath path;
-    if (!ParseSlotPath(lpName, path) || path.Server != ".") return Fail(ERROR_BAD_PATHNAME);
+    if (!ParseSlotPath(Path, path) || path.Server != ".") return ERROR_BAD_PATHNAME;
     TSlotFiles files;
     DWORD err = OpenSlotDirectory(true, files.Dir);
-    if (err != ERROR_SUCCESS) return Fail(err);
+    if (err != ERROR_SUCCESS) return err;
     files.Socket = SlotSocketPath(files.Dir, path.Name);
-    if (files.Socket.empty()) return Fail(ERROR_BAD_PATHNAME);
+    if (files.Socket.empty()) return ERROR_BAD_PATHNAME;
 
     TFd wake(SysEventFd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!wake.Valid()) return Fail(Win32ErrorOf(errno));
+    if (!wake.Valid()) return Win32ErrorOf(errno);
     TFd fd(OpenDatagramSocket(true));
-    if (!fd.Valid()) return Fail(Win32ErrorOf(errno));
+    if (!fd.Valid()) return Win32ErrorOf(errno);
     {
         TSlotDirLock lock(files.Dir);
-        if (lock.Error() != ERROR_SUCCESS) return Fail(lock.Error());
-        err = BindUnderLock(fd.Get(), nMaxMessageSize, files);
-        if (err != ERROR_SUCCESS) return Fail(err);
+        if (lock.Error() != ERROR_SUCCESS) return lock.Error();
+        err = BindUnderLock(fd.Get(), MaxMessageSize, files);
+        if (err != ERROR_SUCCESS) return err;
     }
     auto slot = std::make_shared<TSlot>(fd.Release(), wake.Release(), std::move(files),
-                                        nMaxMessageSize, lReadTimeout);
-    return AddHandle(std::move(slot));
+                                        MaxMessageSize, ReadTimeout);
+    Handle = AddHandle(std::move(slot));
+    return ERROR_SUCCESS;
 }
+
+}  // namespace zk::platform

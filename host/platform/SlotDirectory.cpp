@@ -9,7 +9,9 @@
 #include "host/platform/SlotPath.h"
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -67,4 +69,4 @@ TSlotDirLock::~TSlotDirLock() {
     SysClose(FFd);
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -6,9 +6,11 @@
 
 #include <string>
 
-#include "host/Windows.h"
+#include "host/win32/WinTypes.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 // The directory the environment names, without looking at the file system.
 std::string SlotDirectoryPath();
@@ -36,4 +38,4 @@ class TSlotDirLock {
     DWORD FError = ERROR_SUCCESS;
 };
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -2,7 +2,7 @@
 
 #include <sys/un.h>
 
-namespace zkplat {
+namespace zk::platform {
 
 namespace {
 
@@ -80,4 +80,4 @@ bool ParseMaxSize(const std::string& Text, uint32_t& Size) {
     return true;
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

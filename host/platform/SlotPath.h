@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace zkplat {
+namespace zk::platform {
 
 // The parts of "\\SERVER\mailslot\NAME".
 struct TSlotPath {
@@ -42,4 +42,4 @@ std::string FormatMaxSize(uint32_t Size);
 // anything else, and for values that do not fit 32 bits.
 bool ParseMaxSize(const std::string& Text, uint32_t& Size);
 
-}  // namespace zkplat
+}  // namespace zk::platform

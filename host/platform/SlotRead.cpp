@@ -14,7 +14,9 @@
 #include "host/platform/Slot.h"
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -131,43 +133,4 @@ DWORD TSlot::Read(void* Buffer, DWORD Size, DWORD& Read) {
     return ERROR_SUCCESS;
 }
 
-}  // namespace zkplat
-
-using namespace zkplat;
-
-bool GetMailslotInfo(THandle hMailslot, DWORD* lpMaxMessageSize, DWORD* lpNextSize,
-                     DWORD* lpMessageCount, DWORD* lpReadTimeout) {
-    std::shared_ptr<TSlot> slot = FindHandleOf<TSlot>(hMailslot, ERROR_INVALID_HANDLE);
-    if (!slot) return false;
-    DWORD next = MAILSLOT_NO_MESSAGE;
-    DWORD count = 0;
-    DWORD err = slot->Info(next, count);
-    if (err != ERROR_SUCCESS) {
-        SetLastError(err);
-        return false;
-    }
-    if (lpMaxMessageSize) *lpMaxMessageSize = slot->MaxMessageSize;
-    if (lpNextSize) *lpNextSize = next;
-    if (lpMessageCount) *lpMessageCount = count;
-    if (lpReadTimeout) *lpReadTimeout = slot->ReadTimeout;
-    return true;
-}
-
-bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
-              void* lpOverlapped) {
-    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToRead != 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    std::shared_ptr<TSlot> slot = FindHandleOf<TSlot>(hFile, ERROR_ACCESS_DENIED);
-    if (!slot) return false;
-    DWORD read = 0;
-    DWORD err = slot->Read(lpBuffer, nNumberOfBytesToRead, read);
-    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = read;
-    if (err != ERROR_SUCCESS) {
-        SetLastError(err);
-        return false;
-    }
-    return true;
-}
+}  // namespace zk::platform

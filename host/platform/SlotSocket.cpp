@@ -8,7 +8,9 @@
 
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -48,4 +50,4 @@ DWORD ConnectSlotSocket(int Fd, const std::string& Path) {
     return Win32ErrorOf(errno);
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

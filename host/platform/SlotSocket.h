@@ -4,9 +4,11 @@
 
 #include <string>
 
-#include "host/Windows.h"
+#include "host/win32/WinTypes.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 // Owns one descriptor and closes it when destroyed.
 class TFd {
@@ -36,4 +38,4 @@ int BindSlotSocket(int Fd, const std::string& Path);
 // ERROR_FILE_NOT_FOUND when nothing is there or its owner is gone (ECONNREFUSED).
 DWORD ConnectSlotSocket(int Fd, const std::string& Path);
 
-}  // namespace zkplat
+}  // namespace zk::platform

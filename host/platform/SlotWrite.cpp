@@ -13,16 +13,13 @@
 #include "host/platform/SlotPath.h"
 #include "host/platform/SysCalls.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
 std::atomic<uint32_t> GSendWaitMs{kDefaultSendWaitMs};
-
-THandle Fail(DWORD Error) {
-    SetLastError(Error);
-    return INVALID_HANDLE_VALUE;
-}
 
 // The limit the slot's owner published beside its socket; 0 when it published none.
 uint32_t ReadMaxSize(const std::string& SocketPath) {
@@ -72,49 +69,25 @@ DWORD TSlotWriter::Send(const void* Buffer, DWORD Size) {
     return ERROR_SUCCESS;
 }
 
-}  // namespace zkplat
-
-using namespace zkplat;
-
-THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
-                    void* /*lpSecurityAttributes*/, DWORD dwCreationDisposition,
-                    DWORD /*dwFlagsAndAttributes*/, THandle /*hTemplateFile*/) {
-    if (lpFileName == nullptr || dwCreationDisposition != OPEN_EXISTING)
-        return Fail(ERROR_INVALID_PARAMETER);
-    if ((dwDesiredAccess & GENERIC_WRITE) == 0) return Fail(ERROR_ACCESS_DENIED);
+DWORD OpenSlotWriter(const std::string& Path, THandle& Handle) {
     TSlotPath path;
-    if (!ParseSlotPath(lpFileName, path)) return Fail(ERROR_BAD_PATHNAME);
-    if (!IsLocalServer(path.Server, SysHostName())) return Fail(ERROR_BAD_NETPATH);
+    if (!ParseSlotPath(Path, path)) return ERROR_BAD_PATHNAME;
+    if (!IsLocalServer(path.Server, SysHostName())) return ERROR_BAD_NETPATH;
     std::string dir;
     DWORD err = OpenSlotDirectory(false, dir);
-    if (err != ERROR_SUCCESS) return Fail(err);
+    if (err != ERROR_SUCCESS) return err;
     std::string socketPath = SlotSocketPath(dir, path.Name);
-    if (socketPath.empty()) return Fail(ERROR_BAD_PATHNAME);
+    if (socketPath.empty()) return ERROR_BAD_PATHNAME;
 
     TFd fd(OpenDatagramSocket(false));
-    if (!fd.Valid()) return Fail(Win32ErrorOf(errno));
+    if (!fd.Valid()) return Win32ErrorOf(errno);
     err = PrepareSocket(fd.Get());
-    if (err != ERROR_SUCCESS) return Fail(err);
+    if (err != ERROR_SUCCESS) return err;
     err = ConnectSlotSocket(fd.Get(), socketPath);
-    if (err != ERROR_SUCCESS) return Fail(err);
+    if (err != ERROR_SUCCESS) return err;
     auto writer = std::make_shared<TSlotWriter>(fd.Release(), ReadMaxSize(socketPath));
-    return AddHandle(std::move(writer));
+    Handle = AddHandle(std::move(writer));
+    return ERROR_SUCCESS;
 }
 
-bool WriteFile(THandle hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
-               DWORD* lpNumberOfBytesWritten, void* lpOverlapped) {
-    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToWrite != 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    std::shared_ptr<TSlotWriter> writer = FindHandleOf<TSlotWriter>(hFile, ERROR_ACCESS_DENIED);
-    if (!writer) return false;
-    DWORD err = writer->Send(lpBuffer, nNumberOfBytesToWrite);
-    if (err != ERROR_SUCCESS) {
-        SetLastError(err);
-        return false;
-    }
-    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
-    return true;
-}
+}  // namespace zk::platform

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/platform/HandleTable.h"
 #include "host/platform/SlotSocket.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 // How long WriteFile waits for room in a full slot before failing with ERROR_SEM_TIMEOUT.
 constexpr uint32_t kDefaultSendWaitMs = 5000;
@@ -33,4 +36,9 @@ class TSlotWriter : public THandleObject {
     TFd FFd;
 };
 
-}  // namespace zkplat
+// Opens the slot named by Path ("\\SERVER\mailslot\NAME", a local server only) for writing
+// and enters the writer into the handle table. ERROR_SUCCESS with Handle set, or the Win32 error
+// (ERROR_BAD_NETPATH, ERROR_FILE_NOT_FOUND, ...).
+DWORD OpenSlotWriter(const std::string& Path, THandle& Handle);
+
+}  // namespace zk::platform

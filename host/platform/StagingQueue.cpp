@@ -1,6 +1,6 @@
 #include "host/platform/StagingQueue.h"
 
-namespace zkplat {
+namespace zk::platform {
 
 bool TStagingQueue::Admits(size_t Size) const {
     if (FMessages.empty()) return true;
@@ -18,4 +18,4 @@ void TStagingQueue::Pop() {
     FMessages.pop_front();
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

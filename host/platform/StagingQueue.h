@@ -8,7 +8,7 @@
 #include <deque>
 #include <string>
 
-namespace zkplat {
+namespace zk::platform {
 
 // At most this many payload bytes are staged (a single larger message is still admitted into
 // an empty queue, so any message the kernel carried can be read).
@@ -33,4 +33,4 @@ class TStagingQueue {
     size_t FBytes = 0;
 };
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -11,7 +11,9 @@
 #include <cerrno>
 #include <mutex>
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 namespace {
 
@@ -173,4 +175,4 @@ DWORD Win32ErrorOf(int Errno) {
     }
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

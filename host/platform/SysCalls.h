@@ -12,9 +12,11 @@
 #include <cstddef>
 #include <string>
 
-#include "host/Windows.h"
+#include "host/win32/WinTypes.h"
 
-namespace zkplat {
+namespace zk::platform {
+
+using namespace zk::win32;
 
 enum class TSysCall {
     Socket,
@@ -71,4 +73,4 @@ uid_t SysEffectiveUid();
 // The Win32 error code that stands for a failed call's errno.
 DWORD Win32ErrorOf(int Errno);
 
-}  // namespace zkplat
+}  // namespace zk::platform

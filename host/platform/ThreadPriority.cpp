@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace zkplat {
+namespace zk::platform {
 
 int CurrentThreadId() { return static_cast<int>(syscall(SYS_gettid)); }
 
@@ -19,4 +19,4 @@ int GetThreadNice(int ThreadId) {
     return getpriority(PRIO_PROCESS, static_cast<id_t>(ThreadId));
 }
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -1,7 +1,7 @@
 // Scheduling priority of single threads.
 #pragma once
 
-namespace zkplat {
+namespace zk::platform {
 
 // The kernel's id of the calling thread.
 int CurrentThreadId();
@@ -11,4 +11,4 @@ void SetThreadNice(int ThreadId, int Nice);
 // The nice value of one thread, for tests.
 int GetThreadNice(int ThreadId);
 
-}  // namespace zkplat
+}  // namespace zk::platform

@@ -6,6 +6,7 @@
 
 #include "apps/docuvane/Replies.h"
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using docuvane::TReplyTable;

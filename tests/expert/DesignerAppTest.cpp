@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tests/expert/ExpertFixture.h"
+#include "tests/support/Namespaces.h"
 
 #if defined(ZK_DESIGNER_APP) && defined(ZK_DOCUVANE_APP)
 

@@ -1,6 +1,7 @@
 // The application-not-running dialog.
 #include "expert/P0100.h"
 #include "tests/expert/ExpertFixture.h"
+#include "tests/support/Namespaces.h"
 
 using namespace zktest;
 

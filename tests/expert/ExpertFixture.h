@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "host/DesignedForm.h"
-#include "host/HeadlessUi.h"
-#include "host/Registry.h"
+#include "host/forms/DesignedForm.h"
+#include "host/forms/HeadlessUi.h"
+#include "host/registry/Registry.h"
 #include "mailslot/Zkmailslot.h"
-#include "tests/host/TempRegistry.h"
+#include "tests/host/registry/TempRegistry.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 namespace zktest {
@@ -38,7 +39,6 @@ inline const char* const kDesignedForm =
     "  object MainMenu1: TMainMenu\n"
     "  end\n"
     "end\n";
-
 
 class ExpertTest : public ::testing::Test {
   protected:

@@ -5,9 +5,10 @@
 #include "expert/P0100.h"
 #include "expert/P0200.h"
 #include "expert/P0300.h"
-#include "host/Clock.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/FrozenClock.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 
 using namespace zktest;
 

@@ -2,6 +2,7 @@
 // what the window does with each reply.
 #include "expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
+#include "tests/support/Namespaces.h"
 
 using namespace zktest;
 

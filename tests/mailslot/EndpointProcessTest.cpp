@@ -8,6 +8,7 @@
 
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::EventSpy;

@@ -5,11 +5,12 @@
 #include <memory>
 #include <thread>
 
-#include "host/Clock.h"
-#include "host/Streaming.h"
+#include "host/rtl/Streaming.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
 #include "tests/support/FrozenClock.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::EventSpy;
@@ -255,15 +256,18 @@ TEST_F(EndpointTest, DestroyingAnOpenEndpointClosesItsSlot) {
 }
 
 TEST_F(EndpointTest, ClosedEndpointGetsNoQueuedHandOver) {
+    std::atomic<int> queued{0};
+    SetWakeMainThread([&] { ++queued; });
     auto e = NewEndpoint(FName);
     e->SetActive(true);
     ASSERT_TRUE(SendToMailSlot(".", FName, "late"));
     // Wait until the wait thread has queued its hand-over, then close before the main thread runs
     // it.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (PendingSynchronize() == 0 && std::chrono::steady_clock::now() < deadline)
+    while (queued.load() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_EQ(PendingSynchronize(), 1);
+    SetWakeMainThread(nullptr);
+    ASSERT_EQ(queued.load(), 1);
     e->Close();
     CheckSynchronize(50);
     EXPECT_TRUE(FSpy.Texts.empty());

@@ -1,4 +1,5 @@
 #include "mailslot/ZkFrames.h"
+#include "tests/support/Namespaces.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "host/Clock.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/ZkLongMailList.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 
 namespace {
 

@@ -10,12 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "host/Clock.h"
-#include "host/Streaming.h"
-#include "host/Windows.h"
+#include "host/rtl/Streaming.h"
+#include "host/win32/Windows.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::FramedSpy;

@@ -9,6 +9,7 @@
 
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 #ifdef ZK_MAILSLOT_TOOL

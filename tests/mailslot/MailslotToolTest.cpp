@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "mailslot/Zkmailslot.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 #ifdef ZK_MAILSLOT_TOOL

@@ -4,9 +4,10 @@
 
 #include <memory>
 
-#include "host/Streaming.h"
+#include "host/rtl/Streaming.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::Bytes;
@@ -16,8 +17,7 @@ namespace {
 
 using zktest::Owned;
 
-class NoErrMailTest : public zktest::FramedTest<TzkNoErrMail> {
-};
+class NoErrMailTest : public zktest::FramedTest<TzkNoErrMail> {};
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "mailslot/ZkFrames.h"
 
 #include "mailslot/ZkChecksum.h"
+#include "tests/support/Namespaces.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,8 @@
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
 #include "tests/support/FrozenClock.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 using zktest::FramedSpy;

@@ -5,11 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "host/Clock.h"
-#include "host/Streaming.h"
+#include "host/rtl/Streaming.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mailslot/ZkEndpoint.h"
+#include "tests/support/Namespaces.h"
 
 namespace zktest {
 

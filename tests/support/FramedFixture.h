@@ -9,6 +9,7 @@
 
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
+#include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 
 namespace zktest {
@@ -40,7 +41,8 @@ class FramedTest : public ::testing::Test {
         return e;
     }
     void SendRaw(const std::string& Frame) {
-        ASSERT_TRUE(SendBufToMailSlot(".", FName, Frame.data(), static_cast<int32_t>(Frame.size())));
+        ASSERT_TRUE(
+            SendBufToMailSlot(".", FName, Frame.data(), static_cast<int32_t>(Frame.size())));
     }
     // Waits until the log holds Count entries.
     bool Logged(size_t Count) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/EventSpy.h"
+#include "tests/support/Namespaces.h"
 
 namespace zktest {
 

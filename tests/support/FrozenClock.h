@@ -7,7 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "host/Clock.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/Namespaces.h"
 
 namespace zktest {
 

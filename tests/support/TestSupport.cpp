@@ -12,8 +12,9 @@
 #include <iterator>
 #include <thread>
 
-#include "host/Threads.h"
-#include "host/Classes.h"
+#include "host/rtl/Classes.h"
+#include "host/rtl/Threads.h"
+#include "tests/support/Namespaces.h"
 
 extern char** environ;
 

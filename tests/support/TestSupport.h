@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+namespace zk::rtl {
 class TObject;
+}
 
 namespace zktest {
 
 // Owns a host object and releases it with TObject::Free, as its creator would.
 struct FreeDeleter {
-    void operator()(TObject* o) const;
+    void operator()(zk::rtl::TObject* o) const;
 };
 template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;

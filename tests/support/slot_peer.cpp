@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/Windows.h"
+#include "host/win32/Windows.h"
+#include "tests/support/Namespaces.h"
 
 static int Write(const std::string& name, long count, const std::string& tag) {
     std::string path = "\\\\.\\mailslot\\" + name;

@@ -1,3 +1,4 @@
+#include "tests/support/Namespaces.h"
 #include "words/_stl_wrd.h"
 
 #include <gtest/gtest.h>

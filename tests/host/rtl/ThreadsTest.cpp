@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+
+#include "host/platform/ThreadPriority.h"
+#include "host/rtl/Threads.h"
+#include "tests/support/Namespaces.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+class TProbeThread : public TThread {
+  public:
+    explicit TProbeThread(std::function<void(TProbeThread&)> Body)
+        : TThread(true), FBody(std::move(Body)) {}
+    // Execute uses this object's members, so stop the thread before they go.
+    ~TProbeThread() override {
+        Terminate();
+        WaitFor();
+    }
+    void Sync(const std::function<void()>& f) { Synchronize(f); }
+    std::atomic<int> Nice{-100};
+
+  protected:
+    void Execute() override {
+        Nice = zk::platform::GetThreadNice(zk::platform::CurrentThreadId());
+        FBody(*this);
+    }
+
+  private:
+    std::function<void(TProbeThread&)> FBody;
+};
+
+}  // namespace
+
+TEST(Threads, CreatedSuspendedRunsOnlyAfterResume) {
+    std::atomic<bool> ran{false};
+    TProbeThread t([&](TProbeThread&) { ran = true; });
+    // Nothing has started it yet; WaitFor on a thread that never started returns at once.
+    t.WaitFor();
+    EXPECT_FALSE(ran);
+    t.Resume();
+    t.WaitFor();
+    EXPECT_TRUE(ran);
+}
+
+TEST(Threads, SynchronizeRunsOnTheMainThreadAndWaits) {
+    std::atomic<bool> onMain{false};
+    std::atomic<bool> returned{false};
+    TProbeThread t([&](TProbeThread& self) {
+        self.Sync([&] { onMain = IsMainThread(); });
+        returned = true;
+    });
+    t.Resume();
+    EXPECT_TRUE(zktest::WaitUntil([&] { return returned.load(); }));
+    EXPECT_TRUE(onMain);
+    t.WaitFor();
+}
+
+TEST(Threads, SynchronizeOnTheMainThreadRunsDirectly) {
+    TProbeThread t([](TProbeThread&) {});
+    bool ran = false;
+    t.Sync([&] { ran = true; });
+    EXPECT_TRUE(ran);
+}
+
+TEST(Threads, CheckSynchronizeWaitsForWorkWithATimeOut) {
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(CheckSynchronize(30));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
+}
+
+TEST(Threads, LowestPriorityLowersTheThreadsNiceValue) {
+    TProbeThread t([](TProbeThread&) {});
+    t.SetPriority(tpLowest);
+    t.Resume();
+    t.WaitFor();
+    EXPECT_GT(t.Nice.load(), 0);
+}
+
+TEST(Threads, FreeOnTerminateThreadDeletesItself) {
+    static std::atomic<int> destroyed{0};
+    struct TSelfFree : TThread {
+        TSelfFree() : TThread(true) { SetFreeOnTerminate(true); }
+        ~TSelfFree() override { ++destroyed; }
+        void Execute() override {
+            while (!Terminated()) Synchronize([] {});
+        }
+    };
+    auto* t = new TSelfFree;
+    t->Resume();
+    EXPECT_TRUE(CheckSynchronize(5000));
+    t->Terminate();
+    EXPECT_TRUE(zktest::WaitUntil([] { return destroyed.load() == 1; }));
+}
+
+TEST(Threads, DestroyingARunningThreadTerminatesAndJoinsIt) {
+    std::atomic<int> passes{0};
+    {
+        TProbeThread t([&](TProbeThread& self) {
+            while (!self.Terminated()) ++passes;
+        });
+        t.Resume();
+        EXPECT_TRUE(zktest::WaitUntil([&] { return passes.load() > 0; }));
+    }
+    SUCCEED();
+}

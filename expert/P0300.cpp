@@ -8,7 +8,6 @@
 
 namespace zk::expert {
 
-using namespace zk;
 using namespace zk::rtl;
 using namespace zk::registry;
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 #include "words/_stl_wrd.h"
 

@@ -23,8 +23,8 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 # install and removal.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
-file(WRITE ${CMAKE_BINARY_DIR}/cpack/runtime/triggers "activate-noawait ldconfig\n")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/cpack/runtime/triggers)
+file(WRITE ${PROJECT_BINARY_DIR}/cpack/runtime/triggers "activate-noawait ldconfig\n")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/cpack/runtime/triggers)
 
 set(CPACK_COMPONENT_DEV_DESCRIPTION
     "Mailslot messaging library, development files\n Headers, the CMake package (find_package(zkmailslot), target zk::mailslot)\n and the pkg-config file zkmailslot.pc.")

@@ -13,6 +13,7 @@
 
 #include "bench/BenchSupport.h"
 #include "mailslot/ZkFrames.h"
+#include "mailslot/ZkLongMailList.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 

@@ -17,6 +17,7 @@
 
 #include "host/win32/CodePage.h"
 #include "mailslot/ZkFrames.h"
+#include "mailslot/ZkLongMailList.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"

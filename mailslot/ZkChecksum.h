@@ -7,17 +7,19 @@
 #include <cstdint>
 #include <string>
 
+#include "host/rtl/Export.h"
+
 namespace zk {
 
 // The lookup table, constant data; entry i is the CRC-16/ARC entry for i except the four above.
-extern const uint16_t FrameChecksumTable[256];
+extern ZK_EXPORT const uint16_t FrameChecksumTable[256];
 
 // Checksum of the first Count bytes at Buf, taken as unsigned bytes. A Count of zero or less
 // gives 0 and reads nothing. Needs no state; safe on any thread.
-uint16_t FrameChecksum(const void* Buf, int32_t Count);
+ZK_EXPORT uint16_t FrameChecksum(const void* Buf, int32_t Count);
 
 // The value as four uppercase hexadecimal digits, left-padded with zeros ("0080", "A01D"), as
 // the secure-mail header carries it and the popup receiver compares it.
-std::string ChecksumText(uint16_t Value);
+ZK_EXPORT std::string ChecksumText(uint16_t Value);
 
 }  // namespace zk

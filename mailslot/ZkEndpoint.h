@@ -8,6 +8,7 @@
 
 #include "host/rtl/Classes.h"
 #include "host/rtl/Events.h"
+#include "host/rtl/Export.h"
 #include "host/rtl/Threads.h"
 #include "host/rtl/TypInfo.h"
 #include "host/win32/Windows.h"
@@ -26,7 +27,7 @@ struct TMsgPtr {
 };
 
 // Every failure the endpoint detects, with a fixed English text.
-class EzkMailSlot : public Exception {
+class ZK_EXPORT EzkMailSlot : public Exception {
   public:
     using Exception::Exception;
 };
@@ -39,7 +40,7 @@ constexpr int32_t MaxMessageSize = 65532;
 
 class TzkMailSlotWaitThread;
 
-class TzkCustomMailSlot : public TComponent {
+class ZK_EXPORT TzkCustomMailSlot : public TComponent {
     ZK_CLASS(TzkCustomMailSlot)
   public:
     // Closed, Server ".", Slot "zkMailSlot1", MaxSize 0.
@@ -123,14 +124,14 @@ class TzkCustomMailSlot : public TComponent {
 };
 
 // The endpoint with its properties published.
-class TzkMailSlot : public TzkCustomMailSlot {
+class ZK_EXPORT TzkMailSlot : public TzkCustomMailSlot {
     ZK_CLASS(TzkMailSlot)
   public:
     using TzkCustomMailSlot::TzkCustomMailSlot;
 };
 
 // The same endpoint under a second class name.
-class TzkAutoMailSlot : public TzkMailSlot {
+class ZK_EXPORT TzkAutoMailSlot : public TzkMailSlot {
     ZK_CLASS(TzkAutoMailSlot)
   public:
     using TzkMailSlot::TzkMailSlot;
@@ -138,7 +139,7 @@ class TzkAutoMailSlot : public TzkMailSlot {
 
 // Watches one slot handle and hands each waiting message to the main thread. It frees itself
 // when its loop ends, which is at its first look at the stop flag after the endpoint closed.
-class TzkMailSlotWaitThread : public TThread {
+class ZK_EXPORT TzkMailSlotWaitThread : public TThread {
     ZK_CLASS(TzkMailSlotWaitThread)
   public:
     explicit TzkMailSlotWaitThread(TzkCustomMailSlot* AMailSlot);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/rtl/Export.h"
+
 namespace zk {
 
 namespace zkframes {
@@ -33,32 +35,32 @@ constexpr uint32_t PacingPauseMs = 20;
 constexpr uint32_t StaleAfterMs = 2000;
 
 // The 16-bit value stored low byte first at P (two bytes are read).
-uint16_t ReadLE16(const char* P);
+ZK_EXPORT uint16_t ReadLE16(const char* P);
 
 // A checked frame: checksum of the Len bytes at Buf (low byte first), then those bytes.
 // A Len of zero or less gives the two-byte frame of an empty payload.
-std::string EncodeChecked(const void* Buf, int32_t Len);
+ZK_EXPORT std::string EncodeChecked(const void* Buf, int32_t Len);
 
 // True when the Len bytes at Frame hold at least the checksum and it matches the bytes behind it.
-bool CheckedFrameValid(const char* Frame, int32_t Len);
+ZK_EXPORT bool CheckedFrameValid(const char* Frame, int32_t Len);
 
 // A safe frame: the checked frame of Serial (low byte first) followed by the Len bytes at Buf.
 // Decoding is CheckedFrameValid, then ReadLE16 at offset CheckedHeaderSize.
-std::string EncodeSafe(uint16_t Serial, const void* Buf, int32_t Len);
+ZK_EXPORT std::string EncodeSafe(uint16_t Serial, const void* Buf, int32_t Len);
 
 // A secure frame: Tag and the checksum of the Len bytes at Buf as four uppercase hexadecimal
 // digits each, then those bytes.
-std::string EncodeSecure(uint16_t Tag, const void* Buf, int32_t Len);
+ZK_EXPORT std::string EncodeSecure(uint16_t Tag, const void* Buf, int32_t Len);
 
 // True when bytes 4 to 7 of the frame equal, byte for byte, the uppercase text of the checksum
 // over bytes 8 to the end. Frames shorter than 8 bytes and lowercase digits never match; the tag
 // bytes are not looked at.
-bool SecureFrameValid(const char* Frame, int32_t Len);
+ZK_EXPORT bool SecureFrameValid(const char* Frame, int32_t Len);
 
 // A messenger popup frame: Sender, a zero byte, Receiver, a zero byte, Text (no zero after it).
 // The strings are taken as given; code-page conversion belongs to the caller.
-std::string EncodePopup(const std::string& Sender, const std::string& Receiver,
-                        const std::string& Text);
+ZK_EXPORT std::string EncodePopup(const std::string& Sender, const std::string& Receiver,
+                                  const std::string& Text);
 
 struct PopupFields {
     std::string Sender;
@@ -68,16 +70,16 @@ struct PopupFields {
 
 // Splits a popup frame into its three fields, each up to the next zero byte or the end of the
 // frame. Fields a short frame lacks are empty; anything after a third zero byte is ignored.
-PopupFields SplitPopup(const char* Frame, int32_t Len);
+ZK_EXPORT PopupFields SplitPopup(const char* Frame, int32_t Len);
 
 // Number of fragments for a long message of Len bytes: ceil(Len / 394), 0 when Len <= 0.
-int32_t FragmentCount(int32_t Len);
+ZK_EXPORT int32_t FragmentCount(int32_t Len);
 
 // The payload (header and bytes, before checked framing) of fragment Index (0-based) of the
 // MsgLen bytes at Msg, for the 15-bit message Id. The first fragment carries the flag; each
 // carries the low 16 bits of the bytes remaining from its own first byte. Empty when Index is
 // not below FragmentCount(MsgLen).
-std::string EncodeFragment(uint16_t Id, const void* Msg, int32_t MsgLen, int32_t Index);
+ZK_EXPORT std::string EncodeFragment(uint16_t Id, const void* Msg, int32_t MsgLen, int32_t Index);
 
 struct FragmentHeader {
     uint16_t Id = 0;         // the 15-bit message id
@@ -87,7 +89,7 @@ struct FragmentHeader {
 
 // Reads the header of a fragment payload of Len bytes. False, with H untouched, when Len <= 4:
 // such a fragment carries no bytes and is ignored. The fragment's bytes start at offset 4.
-bool ParseFragment(const char* Payload, int32_t Len, FragmentHeader& H);
+ZK_EXPORT bool ParseFragment(const char* Payload, int32_t Len, FragmentHeader& H);
 
 }  // namespace zkframes
 

@@ -6,6 +6,7 @@
 
 #include "host/win32/Windows.h"
 #include "mailslot/ZkFrames.h"
+#include "mailslot/ZkLongMailList.h"
 #include "mailslot/Zkmailslot.h"
 
 namespace zk {

@@ -8,23 +8,28 @@
 #include <memory>
 #include <string>
 
-#include "mailslot/ZkLongMailList.h"
+#include "host/rtl/Export.h"
 #include "mailslot/ZkNoErrMail.h"
 
 namespace zk {
+
+// The reassembly list (mailslot/ZkLongMailList.h), internal to the library.
+class TzkLongMailInfoList;
 
 // Sends the Len bytes at Buf to Slot on Server as long mail, under a fresh 15-bit id from the
 // library's generator, pausing 20 ms (host Sleep) before fragments 20, 40, ... True when every
 // fragment went out, and for Len <= 0 (nothing is sent). False for Len > 65,532 (nothing is
 // sent) or at the first fragment that fails (those before it have gone out). Never raises.
-bool SendBufLong(const std::string& Server, const std::string& Slot, const void* Buf, int32_t Len);
+ZK_EXPORT bool SendBufLong(const std::string& Server, const std::string& Slot, const void* Buf,
+                           int32_t Len);
 // The characters of Text (no terminating zero) as long mail, through SendBufLong.
-bool SendLongMail(const std::string& Server, const std::string& Slot, const std::string& Text);
+ZK_EXPORT bool SendLongMail(const std::string& Server, const std::string& Slot,
+                            const std::string& Text);
 
 // The long-mail receiver: checked mail whose frames are fragments. A frame that fails the
 // checksum is reported as by checked mail; fragments that cannot be filed are dropped without an
 // event; a completed message is delivered as if it had come in one piece.
-class TzkCustomLongMail : public TzkCustomNoErrMail {
+class ZK_EXPORT TzkCustomLongMail : public TzkCustomNoErrMail {
     ZK_CLASS(TzkCustomLongMail)
   public:
     // A closed endpoint with an empty reassembly list.
@@ -44,7 +49,7 @@ class TzkCustomLongMail : public TzkCustomNoErrMail {
 };
 
 // Long mail with the properties of TzkNoErrMail published.
-class TzkLongMail : public TzkCustomLongMail {
+class ZK_EXPORT TzkLongMail : public TzkCustomLongMail {
     ZK_CLASS(TzkLongMail)
   public:
     using TzkCustomLongMail::TzkCustomLongMail;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/rtl/Export.h"
 #include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkSend.h"
 
@@ -15,19 +16,23 @@ namespace zk {
 // Sends the Len bytes at Buf as one checked frame of Len + 2 bytes to Slot on Server. True when
 // the whole frame was written; false when the slot cannot be opened, the write falls short, the
 // frame cannot be allocated or Len is negative (then nothing is sent). Never raises.
-bool SendBufNoErr(const std::string& Server, const std::string& Slot, const void* Buf, int32_t Len);
+ZK_EXPORT bool SendBufNoErr(const std::string& Server, const std::string& Slot, const void* Buf,
+                            int32_t Len);
 // The characters of Text (no terminating zero) as one checked frame, through SendBufNoErr.
-bool SendNoErrMail(const std::string& Server, const std::string& Slot, const std::string& Text);
+ZK_EXPORT bool SendNoErrMail(const std::string& Server, const std::string& Slot,
+                             const std::string& Text);
 
 // Sends the Len bytes at Buf as one safe frame of Len + 4 bytes: a fresh serial from the library's
 // generator and the payload, framed as checked mail. Results as SendBufNoErr.
-bool SendBufSafe(const std::string& Server, const std::string& Slot, const void* Buf, int32_t Len);
+ZK_EXPORT bool SendBufSafe(const std::string& Server, const std::string& Slot, const void* Buf,
+                           int32_t Len);
 // The characters of Text as one safe frame, through SendBufSafe.
-bool SendSafeMail(const std::string& Server, const std::string& Slot, const std::string& Text);
+ZK_EXPORT bool SendSafeMail(const std::string& Server, const std::string& Slot,
+                            const std::string& Text);
 
 // The checked-mail receiver: delivers the payload of each frame whose checksum matches and
 // reports every other frame, whole, through OnError and then OnBinError.
-class TzkCustomNoErrMail : public TzkCustomMailSlot {
+class ZK_EXPORT TzkCustomNoErrMail : public TzkCustomMailSlot {
     ZK_CLASS(TzkCustomNoErrMail)
   public:
     using TzkCustomMailSlot::TzkCustomMailSlot;
@@ -59,7 +64,7 @@ class TzkCustomNoErrMail : public TzkCustomMailSlot {
 };
 
 // Checked mail with its properties published (OnBinError is not among them).
-class TzkNoErrMail : public TzkCustomNoErrMail {
+class ZK_EXPORT TzkNoErrMail : public TzkCustomNoErrMail {
     ZK_CLASS(TzkNoErrMail)
   public:
     using TzkCustomNoErrMail::TzkCustomNoErrMail;
@@ -68,7 +73,7 @@ class TzkNoErrMail : public TzkCustomNoErrMail {
 // The safe-mail receiver: checked mail, then the serial test. The first frame that passes the
 // checksum is delivered whatever its serial; from then on a frame whose serial equals that of
 // the last accepted frame fires OnDuplicated and is dropped.
-class TzkCustomSafeMail : public TzkCustomNoErrMail {
+class ZK_EXPORT TzkCustomSafeMail : public TzkCustomNoErrMail {
     ZK_CLASS(TzkCustomSafeMail)
   public:
     using TzkCustomNoErrMail::TzkCustomNoErrMail;
@@ -94,7 +99,7 @@ class TzkCustomSafeMail : public TzkCustomNoErrMail {
 };
 
 // Safe mail with its properties published.
-class TzkSafeMail : public TzkCustomSafeMail {
+class ZK_EXPORT TzkSafeMail : public TzkCustomSafeMail {
     ZK_CLASS(TzkSafeMail)
   public:
     using TzkCustomSafeMail::TzkCustomSafeMail;

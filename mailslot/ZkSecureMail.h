@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "host/rtl/Export.h"
 #include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkSend.h"
 
@@ -17,16 +18,17 @@ namespace zk {
 // library's generator, to Slot on Server. True when the whole frame was written; false when the
 // slot cannot be opened, the write falls short, the frame cannot be allocated or Len is negative
 // (then nothing is sent). Never raises.
-bool SendBufSecure(const std::string& Server, const std::string& Slot, const void* Buf,
-                   int32_t Len);
+ZK_EXPORT bool SendBufSecure(const std::string& Server, const std::string& Slot, const void* Buf,
+                             int32_t Len);
 // The characters of Text (no terminating zero) as one secure frame, through SendBufSecure.
-bool SendSecureMail(const std::string& Server, const std::string& Slot, const std::string& Text);
+ZK_EXPORT bool SendSecureMail(const std::string& Server, const std::string& Slot,
+                              const std::string& Text);
 
 // The secure-mail receiver. The checksum test comes first: a frame that fails it (lowercase
 // digits and frames shorter than the header included) fires OnError and then OnBinError with
 // the whole frame. A frame that passes is dropped with OnDuplicated when its header equals the
 // last accepted one, and delivered without its header otherwise.
-class TzkCustomSecureMail : public TzkCustomMailSlot {
+class ZK_EXPORT TzkCustomSecureMail : public TzkCustomMailSlot {
     ZK_CLASS(TzkCustomSecureMail)
   public:
     using TzkCustomMailSlot::TzkCustomMailSlot;
@@ -64,7 +66,7 @@ class TzkCustomSecureMail : public TzkCustomMailSlot {
 };
 
 // Secure mail with its properties published (OnBinError is not among them).
-class TzkSecureMail : public TzkCustomSecureMail {
+class ZK_EXPORT TzkSecureMail : public TzkCustomSecureMail {
     ZK_CLASS(TzkSecureMail)
   public:
     using TzkCustomSecureMail::TzkCustomSecureMail;

@@ -6,13 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "host/rtl/Export.h"
+
 namespace zk {
 
 // Writes Len bytes at Buf as one message to Slot on Server ("." is this machine). True when all
 // Len bytes were written; false for a missing slot, a failed write or a negative Len.
-bool SendBufToMailSlot(const std::string& Server, const std::string& Slot, const void* Buf,
-                       int32_t Len);
+ZK_EXPORT bool SendBufToMailSlot(const std::string& Server, const std::string& Slot,
+                                 const void* Buf, int32_t Len);
 // Writes the characters of Text, without a terminating zero, as one message.
-bool SendToMailSlot(const std::string& Server, const std::string& Slot, const std::string& Text);
+ZK_EXPORT bool SendToMailSlot(const std::string& Server, const std::string& Slot,
+                              const std::string& Text);
 
 }  // namespace zk

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/rtl/Export.h"
 #include "mailslot/ZkEndpoint.h"
 
 namespace zk {
@@ -20,12 +21,12 @@ using TwpMessage = TEvent<TObject*, std::string, std::string, std::string>;
 // Sends the popup ASender -> AReciever with text AMsg to the slot "messngr" on AServer; all four
 // strings (the machine name too) are converted to the OEM page first, the caller's stay as they
 // are. True when the whole frame was written; false otherwise. Never raises.
-bool SendToWinpopup(const std::string& AServer, const std::string& AReciever,
-                    const std::string& ASender, const std::string& AMsg);
+ZK_EXPORT bool SendToWinpopup(const std::string& AServer, const std::string& AReciever,
+                              const std::string& ASender, const std::string& AMsg);
 
 // The popup receiver: an endpoint fixed to the local slot "messngr" whose byte event is replaced
 // by OnMessage. OnMessageAvail still fires first, with the sender field in the OEM page.
-class TzkCustomWinPopup : public TzkCustomMailSlot {
+class ZK_EXPORT TzkCustomWinPopup : public TzkCustomMailSlot {
     ZK_CLASS(TzkCustomWinPopup)
   public:
     // An endpoint whose Slot is "messngr", set as its own name so renaming does not change it.
@@ -54,7 +55,7 @@ class TzkCustomWinPopup : public TzkCustomMailSlot {
 
 // The popup receiver with Active, MaxSize, OnOpen, OnClose and OnMessage published; Server and
 // Slot are not, so it always listens on the local "messngr".
-class TzkWinPopup : public TzkCustomWinPopup {
+class ZK_EXPORT TzkWinPopup : public TzkCustomWinPopup {
     ZK_CLASS(TzkWinPopup)
   public:
     using TzkCustomWinPopup::TzkCustomWinPopup;

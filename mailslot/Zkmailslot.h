@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "host/rtl/Export.h"
 #include "mailslot/ZkChecksum.h"
 #include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkLongMail.h"
@@ -17,17 +18,17 @@ namespace zk {
 // The library's unit initialisation and finalisation. They count; the first initialisation
 // seeds the library's pseudo-random generator. A program that links the library is initialised
 // once at start-up.
-void ZkmailslotInitialization();
-void ZkmailslotFinalization();
+ZK_EXPORT void ZkmailslotInitialization();
+ZK_EXPORT void ZkmailslotFinalization();
 
 // The library's registration routine for the host's designer: it registers nothing.
-void Register();
+ZK_EXPORT void Register();
 
 // Makes the library's published component classes known to the streaming layer.
-void RegisterMailSlotClasses();
+ZK_EXPORT void RegisterMailSlotClasses();
 
 // A tag drawn from the library's generator: a pseudo-random number below the current tick count
 // (0 when the tick count is 0), of which the low 16 bits are kept.
-uint16_t DrawFrameTag();
+ZK_EXPORT uint16_t DrawFrameTag();
 
 }  // namespace zk

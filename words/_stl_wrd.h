@@ -6,25 +6,27 @@
 
 #include <string>
 
+#include "host/rtl/Export.h"
+
 namespace zk {
 
 // Returns the characters of Text in front of its first delimiter and removes them, with that
 // delimiter, from Text. A character is a delimiter when its upper-case form occurs in
 // Delimiters (so "X" matches x and X, "x" matches nothing). No delimiter: Text becomes empty.
-std::string fn_STL_FindWord(std::string& Text, std::string Delimiters);
+ZK_EXPORT std::string fn_STL_FindWord(std::string& Text, std::string Delimiters);
 
 // Shrinks every run of two or more adjacent characters of Chars in Text to the run's last
 // character ("a  b" with " " gives "a b"; a space followed by a tab leaves the tab).
-void pr_STL_RemoveWhiteSpace(std::string& Text, std::string Chars);
+ZK_EXPORT void pr_STL_RemoveWhiteSpace(std::string& Text, std::string Chars);
 
 // Removes the space characters (32) at the start of Text; tabs and other blanks stay.
-void pr_STL_IgnoreLeadingSpaces(std::string& Text);
+ZK_EXPORT void pr_STL_IgnoreLeadingSpaces(std::string& Text);
 
 // Removes the space characters (32) at the end of Text; tabs and other blanks stay.
-void pr_STL_DeleteTrailingSpaces(std::string& Text);
+ZK_EXPORT void pr_STL_DeleteTrailingSpaces(std::string& Text);
 
 // Removes every occurrence of every character of Chars from Text.
-void pr_STL_DeleteExtra(std::string& Text, std::string Chars);
+ZK_EXPORT void pr_STL_DeleteExtra(std::string& Text, std::string Chars);
 
 // Replaces every occurrence of OldWord in Text, ignoring the case of ASCII letters, by NewWord.
 // After each replacement the search starts again at the beginning of the text, so a replacement
@@ -32,12 +34,12 @@ void pr_STL_DeleteExtra(std::string& Text, std::string Chars);
 // "aa"). The search resumes behind the inserted text instead when NewWord contains OldWord
 // (ignoring case) or once the text has grown beyond both 254 characters and its length at the
 // start; either way the routine ends. An empty OldWord leaves Text unchanged.
-void pr_STL_ReplaceWord(std::string& Text, std::string OldWord, std::string NewWord);
+ZK_EXPORT void pr_STL_ReplaceWord(std::string& Text, std::string OldWord, std::string NewWord);
 
 // Turns 'a' to 'z' into 'A' to 'Z'; every other byte stays.
-void pr_STL_UpperCaseWord(std::string& Text);
+ZK_EXPORT void pr_STL_UpperCaseWord(std::string& Text);
 
 // Turns 'A' to 'Z' into 'a' to 'z'; every other byte stays.
-void pr_STL_LowerCaseWord(std::string& Text);
+ZK_EXPORT void pr_STL_LowerCaseWord(std::string& Text);
 
 }  // namespace zk

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/rtl/Export.h"
 #include "host/rtl/SysUtils.h"
 
 namespace zk::rtl {
@@ -28,7 +29,7 @@ class TClassInfo;
         return info;                                                            \
     }
 
-class TObject {
+class ZK_EXPORT TObject {
   public:
     TObject() = default;
     TObject(const TObject&) = delete;
@@ -49,7 +50,7 @@ class TObject {
     virtual void BeforeDestruction() {}
 };
 
-class TPersistent : public TObject {
+class ZK_EXPORT TPersistent : public TObject {
     ZK_CLASS(TPersistent)
 };
 
@@ -77,12 +78,12 @@ class TSet {
 using TComponentState = TSet<TComponentStateFlag>;
 
 // Raised for invalid or duplicate component names.
-class EComponentError : public Exception {
+class ZK_EXPORT EComponentError : public Exception {
   public:
     using Exception::Exception;
 };
 
-class TComponent : public TPersistent {
+class ZK_EXPORT TComponent : public TPersistent {
     ZK_CLASS(TComponent)
   public:
     // The new component joins Owner's components (at the end) and takes over its design state.
@@ -132,6 +133,6 @@ class TComponent : public TPersistent {
 };
 
 // True when Name is an identifier: a letter or underscore, then letters, digits, underscores.
-bool IsValidIdent(const std::string& Name);
+ZK_EXPORT bool IsValidIdent(const std::string& Name);
 
 }  // namespace zk::rtl

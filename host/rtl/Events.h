@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "host/rtl/Export.h"
 #include "host/rtl/SysUtils.h"
 
 namespace zk::rtl {
@@ -23,7 +24,7 @@ struct TMethod {
 };
 
 // Raised when a handler of one signature is given to an event of another.
-class EInvalidCast : public Exception {
+class ZK_EXPORT EInvalidCast : public Exception {
   public:
     using Exception::Exception;
 };

@@ -6,10 +6,12 @@
 #include <exception>
 #include <string>
 
+#include "host/rtl/Export.h"
+
 namespace zk::rtl {
 
 // Base of every exception the host and the libraries above it raise.
-class Exception : public std::exception {
+class ZK_EXPORT Exception : public std::exception {
   public:
     explicit Exception(std::string msg) : FMessage(std::move(msg)) {}
     const std::string& Message() const { return FMessage; }
@@ -20,26 +22,26 @@ class Exception : public std::exception {
 };
 
 // Raised by StrToInt for a text that is not a decimal integer.
-class EConvertError : public Exception {
+class ZK_EXPORT EConvertError : public Exception {
   public:
     using Exception::Exception;
 };
 
 // Decimal text of Value, with a minus sign for negatives.
-std::string IntToStr(int64_t Value);
+ZK_EXPORT std::string IntToStr(int64_t Value);
 // Uppercase hexadecimal digits of Value, left-padded with zeros to at least Digits characters.
-std::string IntToHex(int64_t Value, int Digits);
+ZK_EXPORT std::string IntToHex(int64_t Value, int Digits);
 // Decimal text to a 32-bit integer. An optional sign, then digits only; anything else (the empty
 // text, blanks, hexadecimal, overflow) raises EConvertError naming the text.
-int32_t StrToInt(const std::string& S);
+ZK_EXPORT int32_t StrToInt(const std::string& S);
 // Compares two zero-terminated texts ignoring the case of ASCII letters: <0, 0 or >0.
-int StrIComp(const char* Str1, const char* Str2);
+ZK_EXPORT int StrIComp(const char* Str1, const char* Str2);
 
 // Seeds the generator from the clock and the process id.
-void Randomize();
+ZK_EXPORT void Randomize();
 // A pseudo-random integer r with 0 <= r < Range; 0 when Range is 0. Safe from several threads.
-uint32_t Random(uint32_t Range);
+ZK_EXPORT uint32_t Random(uint32_t Range);
 // Seeds the generator with a fixed value, so that tests can repeat a sequence.
-void RandSeed(uint64_t Seed);
+ZK_EXPORT void RandSeed(uint64_t Seed);
 
 }  // namespace zk::rtl

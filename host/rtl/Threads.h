@@ -14,12 +14,13 @@
 #include <thread>
 
 #include "host/rtl/Classes.h"
+#include "host/rtl/Export.h"
 
 namespace zk::rtl {
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
-class TThread : public TObject {
+class ZK_EXPORT TThread : public TObject {
     ZK_CLASS(TThread)
   public:
     // The thread starts running Execute on Resume (or at once when CreateSuspended is false).
@@ -59,14 +60,14 @@ class TThread : public TObject {
 
 // Runs the calls that other threads queued with Synchronize, on the calling (main) thread. Waits
 // up to TimeoutMs for the first one when none is queued (0: do not wait). True when any ran.
-bool CheckSynchronize(int TimeoutMs = 0);
+ZK_EXPORT bool CheckSynchronize(int TimeoutMs = 0);
 
 // Installs Wake (or nothing, for an empty function), called on the queuing thread each time
 // Synchronize queues a call, so that a main loop blocked elsewhere (a widget set's event loop)
 // can come back and call CheckSynchronize. It runs under the queue's lock: it must only signal.
-void SetWakeMainThread(std::function<void()> Wake);
+ZK_EXPORT void SetWakeMainThread(std::function<void()> Wake);
 
 // True on the program's main thread.
-bool IsMainThread();
+ZK_EXPORT bool IsMainThread();
 
 }  // namespace zk::rtl

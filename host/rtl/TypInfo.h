@@ -12,6 +12,7 @@
 
 #include "host/rtl/Classes.h"
 #include "host/rtl/Events.h"
+#include "host/rtl/Export.h"
 
 namespace zk::rtl {
 
@@ -25,13 +26,13 @@ struct TTypeInfo {
     std::vector<std::string> Names;  // the value names of an enumeration, in order
 };
 
-const TTypeInfo& TypeInfo_Integer();   // 32-bit signed
-const TTypeInfo& TypeInfo_Cardinal();  // 32-bit unsigned
-const TTypeInfo& TypeInfo_Boolean();   // False, True
-const TTypeInfo& TypeInfo_String();
-const TTypeInfo& TypeInfo_Method();     // every event type
-const TTypeInfo& TypeInfo_Component();  // a reference to another component
-const TTypeInfo& TypeInfo_Strings();    // a list of lines
+ZK_EXPORT const TTypeInfo& TypeInfo_Integer();   // 32-bit signed
+ZK_EXPORT const TTypeInfo& TypeInfo_Cardinal();  // 32-bit unsigned
+ZK_EXPORT const TTypeInfo& TypeInfo_Boolean();   // False, True
+ZK_EXPORT const TTypeInfo& TypeInfo_String();
+ZK_EXPORT const TTypeInfo& TypeInfo_Method();     // every event type
+ZK_EXPORT const TTypeInfo& TypeInfo_Component();  // a reference to another component
+ZK_EXPORT const TTypeInfo& TypeInfo_Strings();    // a list of lines
 
 enum class TStoredRule { Default, Never };
 
@@ -67,7 +68,7 @@ struct TPublishedField {
     std::function<bool(TObject& Root, TComponent* Value)> Assign;
 };
 
-class TClassInfo {
+class ZK_EXPORT TClassInfo {
   public:
     TClassInfo(std::string Name, const TClassInfo* Parent)
         : FName(std::move(Name)), FParent(Parent) {}
@@ -236,38 +237,38 @@ class TClassBuilder {
 };
 
 // Raised for a property access that does not fit the property.
-class EPropertyError : public Exception {
+class ZK_EXPORT EPropertyError : public Exception {
   public:
     using Exception::Exception;
 };
 
 // A published property of Instance's class (or of Class) by name; null when absent.
-const TPropInfo* GetPropInfo(const TObject* Instance, const std::string& PropName);
-const TPropInfo* GetPropInfo(const TClassInfo& Class, const std::string& PropName);
+ZK_EXPORT const TPropInfo* GetPropInfo(const TObject* Instance, const std::string& PropName);
+ZK_EXPORT const TPropInfo* GetPropInfo(const TClassInfo& Class, const std::string& PropName);
 
-int64_t GetOrdProp(TObject* Instance, const TPropInfo* PropInfo);
-void SetOrdProp(TObject* Instance, const TPropInfo* PropInfo, int64_t Value);
-std::string GetStrProp(TObject* Instance, const TPropInfo* PropInfo);
-void SetStrProp(TObject* Instance, const TPropInfo* PropInfo, const std::string& Value);
-TMethod GetMethodProp(TObject* Instance, const TPropInfo* PropInfo);
-void SetMethodProp(TObject* Instance, const TPropInfo* PropInfo, const TMethod& Value);
+ZK_EXPORT int64_t GetOrdProp(TObject* Instance, const TPropInfo* PropInfo);
+ZK_EXPORT void SetOrdProp(TObject* Instance, const TPropInfo* PropInfo, int64_t Value);
+ZK_EXPORT std::string GetStrProp(TObject* Instance, const TPropInfo* PropInfo);
+ZK_EXPORT void SetStrProp(TObject* Instance, const TPropInfo* PropInfo, const std::string& Value);
+ZK_EXPORT TMethod GetMethodProp(TObject* Instance, const TPropInfo* PropInfo);
+ZK_EXPORT void SetMethodProp(TObject* Instance, const TPropInfo* PropInfo, const TMethod& Value);
 // The same, by property name; an absent property raises EPropertyError.
-int64_t GetOrdProp(TObject* Instance, const std::string& PropName);
-void SetOrdProp(TObject* Instance, const std::string& PropName, int64_t Value);
-std::string GetStrProp(TObject* Instance, const std::string& PropName);
-void SetStrProp(TObject* Instance, const std::string& PropName, const std::string& Value);
+ZK_EXPORT int64_t GetOrdProp(TObject* Instance, const std::string& PropName);
+ZK_EXPORT void SetOrdProp(TObject* Instance, const std::string& PropName, int64_t Value);
+ZK_EXPORT std::string GetStrProp(TObject* Instance, const std::string& PropName);
+ZK_EXPORT void SetStrProp(TObject* Instance, const std::string& PropName, const std::string& Value);
 
 // Raised by FindClass for a class name that was never registered.
-class EClassNotFound : public Exception {
+class ZK_EXPORT EClassNotFound : public Exception {
   public:
     using Exception::Exception;
 };
 
 // Makes Class known to the streaming layer by its name (case-insensitive).
-void RegisterClass(const TClassInfo& Class);
+ZK_EXPORT void RegisterClass(const TClassInfo& Class);
 // The registered class of that name, or null.
-const TClassInfo* GetClass(const std::string& ClassName);
+ZK_EXPORT const TClassInfo* GetClass(const std::string& ClassName);
 // The registered class of that name; raises EClassNotFound ("Class TFoo not found").
-const TClassInfo& FindClass(const std::string& ClassName);
+ZK_EXPORT const TClassInfo& FindClass(const std::string& ClassName);
 
 }  // namespace zk::rtl

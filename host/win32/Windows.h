@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "host/rtl/Export.h"
 #include "host/win32/WinTypes.h"
 
 namespace zk::win32 {
@@ -15,13 +16,13 @@ namespace zk::win32 {
 // nMaxMessageSize 0 accepts any size. lReadTimeout: milliseconds a read waits for a message,
 // 0 = none, MAILSLOT_WAIT_FOREVER = unlimited. Returns INVALID_HANDLE_VALUE and sets the last
 // error on failure (ERROR_BAD_PATHNAME, ERROR_ALREADY_EXISTS, ERROR_ACCESS_DENIED, ...).
-THandle CreateMailslotA(const char* lpName, DWORD nMaxMessageSize, DWORD lReadTimeout,
-                        void* lpSecurityAttributes);
+ZK_EXPORT THandle CreateMailslotA(const char* lpName, DWORD nMaxMessageSize, DWORD lReadTimeout,
+                                  void* lpSecurityAttributes);
 
 // Reports about a slot handle; every output may be null. lpNextSize gets the exact size of the
 // next message (MAILSLOT_NO_MESSAGE when none waits), lpMessageCount the number waiting.
-bool GetMailslotInfo(THandle hMailslot, DWORD* lpMaxMessageSize, DWORD* lpNextSize,
-                     DWORD* lpMessageCount, DWORD* lpReadTimeout);
+ZK_EXPORT bool GetMailslotInfo(THandle hMailslot, DWORD* lpMaxMessageSize, DWORD* lpNextSize,
+                               DWORD* lpMessageCount, DWORD* lpReadTimeout);
 
 // On a slot: takes exactly one message when it fits into nNumberOfBytesToRead bytes (a
 // zero-length message fits into zero bytes); a message that does not fit stays and the call fails
@@ -29,34 +30,34 @@ bool GetMailslotInfo(THandle hMailslot, DWORD* lpMaxMessageSize, DWORD* lpNextSi
 // (ERROR_SEM_TIMEOUT). A zero-byte read with lpBuffer null only waits: it returns true once a
 // message waits and takes none. Closing the handle on another thread ends a waiting read at once
 // (false, ERROR_OPERATION_ABORTED). lpOverlapped must be null.
-bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
-              void* lpOverlapped);
+ZK_EXPORT bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRead,
+                        DWORD* lpNumberOfBytesRead, void* lpOverlapped);
 
 // Opens "\\SERVER\mailslot\NAME" for writing. SERVER "." or this machine's host name is the
 // local machine; any other server fails with ERROR_BAD_NETPATH. A slot that no live process owns
 // fails with ERROR_FILE_NOT_FOUND. Only OPEN_EXISTING with GENERIC_WRITE is supported.
-THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                    void* lpSecurityAttributes, DWORD dwCreationDisposition,
-                    DWORD dwFlagsAndAttributes, THandle hTemplateFile);
+ZK_EXPORT THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                              void* lpSecurityAttributes, DWORD dwCreationDisposition,
+                              DWORD dwFlagsAndAttributes, THandle hTemplateFile);
 
 // Writes the bytes as one message. A full slot is waited on for a bounded time (5 s, see
 // docs/mailslots.md), then the call fails with ERROR_SEM_TIMEOUT; a message larger than the
 // slot's maximum size fails with ERROR_INVALID_PARAMETER. Nothing is ever dropped silently.
-bool WriteFile(THandle hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
-               DWORD* lpNumberOfBytesWritten, void* lpOverlapped);
+ZK_EXPORT bool WriteFile(THandle hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
+                         DWORD* lpNumberOfBytesWritten, void* lpOverlapped);
 
 // Releases a handle. Closing a slot removes its socket file and wakes a thread waiting in it.
 // An unknown handle fails with ERROR_INVALID_HANDLE. Handle values are not reused.
-bool CloseHandle(THandle hObject);
+ZK_EXPORT bool CloseHandle(THandle hObject);
 
 // The calling thread's last error code.
-DWORD GetLastError();
-void SetLastError(DWORD dwErrCode);
+ZK_EXPORT DWORD GetLastError();
+ZK_EXPORT void SetLastError(DWORD dwErrCode);
 
 // Milliseconds since an arbitrary start, monotonic, wrapping at 2^32 (from the run-time library's
 // replaceable clock, host/rtl/Clock.h).
-uint32_t GetTickCount();
+ZK_EXPORT uint32_t GetTickCount();
 // Pauses the calling thread for Milliseconds (on a test clock: advances it instead).
-void Sleep(uint32_t Milliseconds);
+ZK_EXPORT void Sleep(uint32_t Milliseconds);
 
 }  // namespace zk::win32

@@ -13,6 +13,7 @@
 #include "host/rtl/Streaming.h"
 #include "host/win32/Windows.h"
 #include "mailslot/ZkFrames.h"
+#include "mailslot/ZkLongMailList.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
 #include "tests/support/ManualClock.h"

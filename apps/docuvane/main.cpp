@@ -60,9 +60,9 @@ class TAuthoringApp : public TObject {
     int FReceived = 0;
 };
 
-// The reply rules of the options and the script, with a message for each one that is malformed:
-// 0, or the exit status, 2 for a bad --reply (a usage error), 1 for a script that cannot be read
-// or has bad lines.
+// Reads the reply rules of the options and the script, reporting each malformed one on standard
+// error. Returns 0, else the exit status: 2 for a bad --reply (a usage error), 1 for a script
+// that cannot be read or has lines that are no rule.
 int LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
     for (const std::string& rule : Options.Replies)
         if (!Table.AddOption(rule)) {

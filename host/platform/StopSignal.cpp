@@ -19,16 +19,18 @@ namespace {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM};
 
-// Shared with the handler, which cannot reach the object.
+// Shared with the handler, which cannot reach the object. Lock-free atomics, because the handler
+// may run on any thread and lock-free atomics are safe to use in it.
 std::atomic<int> gFd{-1};
-volatile std::sig_atomic_t gSignal = 0;
+std::atomic<int> gSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction gPrevious[2];
 
 void OnStopSignal(int Signo) {
     // Only async-signal-safe work here. The write goes around SysWrite on purpose: its test
     // injection takes a mutex, which a handler must never do.
     int savedErrno = errno;
-    gSignal = Signo;
+    gSignal.store(Signo);
     const uint64_t one = 1;
     // A failed write needs nothing: the flag is set, and a full counter already wakes.
     if (int fd = gFd.load(); fd >= 0 && ::write(fd, &one, sizeof one) < 0) {
@@ -47,12 +49,12 @@ TStopSignal::TStopSignal() {
         throw std::logic_error("a stop signal handler is already installed");
     }
     FFd = fd;
-    gSignal = 0;
+    gSignal.store(0);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     // SA_RESTART keeps the rest of the program free of EINTR; SA_RESETHAND lets a second
-    // Ctrl-C end a program whose loop has not stopped.
+    // signal end a program whose loop has not stopped.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (int i = 0; i < 2; ++i) ::sigaction(kStopSignals[i], &action, &gPrevious[i]);
 }
@@ -63,7 +65,7 @@ TStopSignal::~TStopSignal() {
     SysClose(FFd);
 }
 
-int TStopSignal::Signal() const { return gSignal; }
+int TStopSignal::Signal() const { return gSignal.load(); }
 
 void TStopSignal::Wake() {
     const uint64_t one = 1;

@@ -9,9 +9,10 @@ namespace zk::platform {
 
 class TStopSignal {
   public:
-    // Catches SIGINT and SIGTERM until destroyed; a second SIGINT gets the default action, so
-    // a loop that does not stop can still be interrupted. One object at a time per process:
-    // another throws std::logic_error; a failing eventfd throws std::system_error.
+    // Catches SIGINT and SIGTERM until destroyed; the same signal a second time gets the
+    // default action, so a program whose loop does not stop can still be ended. One object at a
+    // time per process: another throws std::logic_error; a failing eventfd throws
+    // std::system_error.
     TStopSignal();
     // Puts back the handlers that were there before.
     ~TStopSignal();

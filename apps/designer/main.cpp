@@ -52,7 +52,9 @@ void PrintHelpContexts(TComponent* Form) {
 }  // namespace
 
 static int Run(int argc, char** argv) {
-    CLI::App app{"Opens a form file in a terminal form designer and runs the Help Expert on it."};
+    CLI::App app{"Opens a form file in a terminal form designer and runs the Help Expert on it.",
+                 "designer"};
+    app.set_version_flag("--version", "designer " ZK_VERSION);
     std::string formFile, component, outFile, setPath;
     app.add_option("FORM", formFile, "Form file (text form format)")->required();
     app.add_option("--component", component,
@@ -97,7 +99,8 @@ static int Run(int argc, char** argv) {
         if (outFile.empty()) {
             std::cout << "--- stored form ---\n" << stored;
         } else {
-            std::ofstream(outFile, std::ios::binary) << stored;
+            std::ofstream out(outFile, std::ios::binary);
+            if (!(out << stored).flush()) throw Exception("cannot write " + outFile);
             std::cout << "Stored " << outFile << "\n";
         }
     } catch (const Exception& e) {

@@ -4,21 +4,17 @@
 // until SIGTERM or SIGINT, or until it has received a given number of commands.
 #include <CLI/CLI.hpp>
 
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "apps/docuvane/Replies.h"
+#include "host/platform/StopSignal.h"
 #include "mailslot/Zkmailslot.h"
 
 using namespace zk;
 
 namespace {
-
-volatile std::sig_atomic_t gStop = 0;
-
-void OnSignal(int) { gStop = 1; }
 
 struct TOptions {
     std::string Slot = "HS";
@@ -64,18 +60,20 @@ class TAuthoringApp : public TObject {
     int FReceived = 0;
 };
 
-// The reply rules of the options and the script; false (with a message) when one is malformed.
-bool LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
+// Reads the reply rules of the options and the script, reporting each malformed one on standard
+// error. Returns 0, else the exit status: 2 for a bad --reply (a usage error), 1 for a script
+// that cannot be read or has lines that are no rule.
+int LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
     for (const std::string& rule : Options.Replies)
         if (!Table.AddOption(rule)) {
             std::fprintf(stderr, "docuvane: --reply needs COMMAND=REPLY, not '%s'\n", rule.c_str());
-            return false;
+            return 2;
         }
-    if (Options.Script.empty()) return true;
+    if (Options.Script.empty()) return 0;
     std::ifstream in(Options.Script, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "docuvane: cannot read script %s\n", Options.Script.c_str());
-        return false;
+        return 1;
     }
     std::stringstream text;
     text << in.rdbuf();
@@ -83,14 +81,16 @@ bool LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
     for (int line : bad)
         std::fprintf(stderr, "docuvane: %s:%d: expected COMMAND => REPLY\n", Options.Script.c_str(),
                      line);
-    return bad.empty();
+    return bad.empty() ? 0 : 1;
 }
 
 int Run(int argc, char** argv) {
     TOptions options;
     CLI::App app{
         "Stand-in for the Docuvane help-authoring application: owns a mailslot, prints "
-        "each command it receives and answers with scripted replies."};
+        "each command it receives and answers with scripted replies.",
+        "docuvane"};
+    app.set_version_flag("--version", "docuvane " ZK_VERSION);
     app.add_option("--slot", options.Slot, "Slot to own and receive commands on")
         ->type_name("NAME")
         ->capture_default_str();
@@ -108,18 +108,24 @@ int Run(int argc, char** argv) {
     app.add_option("--exit-after", options.ExitAfter, "Exit after N commands (0: never)")
         ->type_name("N")
         ->check(CLI::NonNegativeNumber);
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // CLI11's own codes (105, 106, 109, ...) all mean a bad command line here.
+        int code = app.exit(e);
+        return e.get_exit_code() == 0 ? code : 2;
+    }
 
     docuvane::TReplyTable replies;
-    if (!LoadReplies(options, replies)) return 2;
+    if (int status = LoadReplies(options, replies)) return status;
     TAuthoringApp handler(options, std::move(replies));
     if (!handler.LogOpen()) {
         std::fprintf(stderr, "docuvane: cannot open log %s\n", options.Log.c_str());
         return 1;
     }
 
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    // Caught before the slot exists, so that no stop can leave its socket file behind.
+    zk::platform::TStopSignal stop;
     std::unique_ptr<TzkMailSlot, void (*)(TzkMailSlot*)> slot(
         new TzkMailSlot(nullptr), [](TzkMailSlot* s) { TObject::Free(s); });
     slot->SetOnMessageAvail(TmsMessageAvail::Bind(&handler, &TAuthoringApp::MessageAvail));
@@ -136,7 +142,12 @@ int Run(int argc, char** argv) {
         return 1;
     }
 
-    while (!gStop && !handler.Done()) CheckSynchronize(100);
+    // Received commands wake the loop as a stop does: it sleeps without a time-out.
+    SetWakeMainThread([&stop] { stop.Wake(); });
+    struct Unhook {
+        ~Unhook() { SetWakeMainThread({}); }
+    } unhook;
+    stop.Run([] { CheckSynchronize(0); }, [&handler] { return handler.Done(); });
     return 0;
 }
 

@@ -1,17 +1,13 @@
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
+#include "host/platform/StopSignal.h"
 
 namespace mailslot_tool {
 
 namespace {
-
-volatile std::sig_atomic_t gStop = 0;
-
-void OnSignal(int) { gStop = 1; }
 
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -58,15 +54,20 @@ int Listen(const ListenOptions& Options) {
 }
 
 int RunReceiver(TzkCustomMailSlot& Receiver) {
+    // Caught before the slot exists, so that no stop can leave its socket file behind.
+    zk::platform::TStopSignal stop;
     try {
         Receiver.Open();
     } catch (const Exception& e) {
         std::fprintf(stderr, "mailslot: %s\n", e.Message().c_str());
         return 1;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    while (!gStop) CheckSynchronize(100);
+    // The receiver's events wake the loop as a stop does: it sleeps without a time-out.
+    SetWakeMainThread([&stop] { stop.Wake(); });
+    struct Unhook {
+        ~Unhook() { SetWakeMainThread({}); }
+    } unhook;
+    stop.Run([] { CheckSynchronize(0); });
     // Closing removes the slot's socket file, so the name is free again at once.
     Receiver.Close();
     return 0;

@@ -9,7 +9,8 @@
 using namespace mailslot_tool;
 
 static int Run(int argc, char** argv) {
-    CLI::App app{"Send messages to mailslots and listen on them."};
+    CLI::App app{"Send messages to mailslots and listen on them.", "mailslot"};
+    app.set_version_flag("--version", "mailslot " ZK_VERSION);
     app.require_subcommand(1);
     auto formatCheck = CLI::IsMember([] {
         std::vector<std::string> names;

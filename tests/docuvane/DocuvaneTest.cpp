@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "apps/docuvane/Replies.h"
 #include "mailslot/Zkmailslot.h"
@@ -93,12 +94,49 @@ TEST_F(DocuvaneApp, PrintsAndLogsEachCommandAndAnswersFromOptionsAndScript) {
 }
 
 TEST_F(DocuvaneApp, TerminationSignalEndsItCleanly) {
-    auto app = Start({});
-    ASSERT_TRUE(Send("DOC2,"));
-    ASSERT_TRUE(zktest::WaitUntil([&] { return zktest::ReadFileText(FOut) == "DOC2,\n"; }));
-    ::kill(app->Pid(), SIGTERM);
-    EXPECT_EQ(app->Wait(), 0);
-    EXPECT_FALSE(Send("IM3"));  // its slot is gone with it
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        std::filesystem::remove(FStarted);
+        auto app = Start({});
+        ASSERT_TRUE(Send("DOC2,"));
+        ASSERT_TRUE(zktest::WaitUntil([&] { return zktest::ReadFileText(FOut) == "DOC2,\n"; }));
+        ::kill(app->Pid(), signal);
+        EXPECT_EQ(app->Wait(), 0);
+        EXPECT_FALSE(Send("IM3"));  // its slot is gone with it
+    }
+}
+
+// 0 success, 1 a failed operation, 2 a bad command line, whatever code (105, 109, ...) CLI11
+// gives the error.
+TEST_F(DocuvaneApp, ExitCodes) {
+    const std::string badScript = FDir.Path() + "/bad-script";
+    std::ofstream(badScript) << "IM3 => OK\nno arrow\n";
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        const char* Output;  // searched for in standard output and error
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, R"(^docuvane \d+\.\d+\.\d+\n$)"},
+        {{"--help"}, 0, R"(Usage: docuvane \[OPTIONS\])"},
+        {{"--slot", FReplySlot},
+         1,
+         "^docuvane: cannot own slot reply_.*: Mailslot already exists\n$"},
+        {{"--log", FDir.Path() + "/no/such/dir/log"}, 1, "^docuvane: cannot open log"},
+        {{"--script", FDir.Path() + "/none"}, 1, "^docuvane: cannot read script"},
+        {{"--script", badScript}, 1, "bad-script:2: expected COMMAND => REPLY\n$"},
+        {{"--bogus"}, 2, "--bogus"},
+        {{"--exit-after", "-1"}, 2, "--exit-after"},
+        {{"--exit-after", "x"}, 2, "--exit-after"},
+        {{"--slot"}, 2, "--slot"},
+        {{"--reply", "IM3"}, 2, "--reply needs COMMAND=REPLY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args[0]);
+        EXPECT_EQ(zktest::RunProgram(ZK_DOCUVANE_APP, c.Args, FOut), c.Status);
+        EXPECT_TRUE(std::regex_search(zktest::ReadFileText(FOut), std::regex(c.Output)))
+            << zktest::ReadFileText(FOut);
+    }
 }
 
 TEST_F(DocuvaneApp, MalformedReplyRuleIsRefused) {

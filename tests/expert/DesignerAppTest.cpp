@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/Namespaces.h"
@@ -49,6 +50,35 @@ TEST_F(ExpertTest, DesignerReportsABadFormFile) {
     EXPECT_EQ(ReadFileText(log).substr(ReadFileText(log).find("designer:")),
               "designer: Line 2: Class TNoSuchThing not found\n");
     EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, {}, log), 2);
+}
+
+// 0 success, 1 a failed operation, 2 a bad command line.
+TEST_F(ExpertTest, DesignerExitCodes) {
+    std::string dir = FSlots.Path();
+    std::string log = dir + "/run.log";
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        const char* Output;  // searched for in standard output and error
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, R"(^designer \d+\.\d+\.\d+\n$)"},
+        {{"--help"}, 0, R"(Usage: designer \[OPTIONS\] FORM)"},
+        {{dir + "/none.dfm"}, 1, "designer: cannot read .*/none.dfm\n$"},
+        {{dir + "/Form1.dfm", "--component", "NoSuch"},
+         1,
+         "designer: no component NoSuch on Form1\n$"},
+        {{dir + "/none.dfm", "--component"}, 2, "--component"},
+        {{"a.dfm", "b.dfm"}, 2, "b.dfm"},
+        {{"--bogus", "a.dfm"}, 2, "--bogus"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args[0]);
+        EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, c.Args, log), c.Status);
+        EXPECT_TRUE(std::regex_search(ReadFileText(log), std::regex(c.Output)))
+            << ReadFileText(log);
+    }
 }
 
 #endif

@@ -120,8 +120,7 @@ int Run(int argc, char** argv) {
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    std::unique_ptr<TzkMailSlot, void (*)(TzkMailSlot*)> slot(
-        new TzkMailSlot(nullptr), [](TzkMailSlot* s) { TObject::Free(s); });
+    TOwned<TzkMailSlot> slot(new TzkMailSlot(nullptr));
     slot->SetOnMessageAvail(TmsMessageAvail::Bind(&handler, &TAuthoringApp::MessageAvail));
     slot->SetSlot(options.Slot);
     try {

@@ -34,8 +34,7 @@ std::string HexBytes(const char* Data, size_t Len) {
 
 int Listen(const ListenOptions& Options) {
     const Format* format = FindFormat(Options.Format);
-    std::unique_ptr<TzkCustomMailSlot, void (*)(TzkCustomMailSlot*)> receiver(
-        format->NewReceiver(), [](TzkCustomMailSlot* r) { TObject::Free(r); });
+    TOwned<TzkCustomMailSlot> receiver(format->NewReceiver());
     receiver->SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char* data, int32_t len) {
         const auto n = static_cast<size_t>(len);
         if (Options.Json)

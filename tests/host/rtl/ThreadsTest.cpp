@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 
 #include "host/platform/ThreadPriority.h"
 #include "host/rtl/Threads.h"
@@ -105,4 +106,27 @@ TEST(Threads, DestroyingARunningThreadTerminatesAndJoinsIt) {
         EXPECT_TRUE(zktest::WaitUntil([&] { return passes.load() > 0; }));
     }
     SUCCEED();
+}
+
+TEST(Threads, CreatedRunningStartsOnlyOnceTheDerivedObjectIsWhole) {
+    // Its member is set by its own constructor and read by Execute: a thread started from the
+    // base constructor reads it unset (a data race under ThreadSanitizer) or calls Execute
+    // before the derived part exists.
+    struct TGreeter : TThread {
+        explicit TGreeter(std::string Name) : TThread(false), FName(std::move(Name)) {}
+        ~TGreeter() override { WaitFor(); }
+        void Execute() override { Seen = "hello " + FName; }
+        std::string FName;
+        std::string Seen;
+    };
+    TOwned<TGreeter> early(new TGreeter("early"));
+    early->WaitFor();  // not started yet, so this returns at once
+    EXPECT_EQ(early->Seen, "");
+    early->AfterConstruction();
+    early->WaitFor();
+    EXPECT_EQ(early->Seen, "hello early");
+
+    TOwned<TGreeter> t(TThread::Create<TGreeter>("world"));
+    t->WaitFor();
+    EXPECT_EQ(t->Seen, "hello world");
 }

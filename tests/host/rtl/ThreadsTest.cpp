@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <string>
 
+#include "host/platform/SysCalls.h"
 #include "host/platform/ThreadPriority.h"
 #include "host/rtl/Threads.h"
 #include "tests/support/Namespaces.h"
@@ -129,4 +131,16 @@ TEST(Threads, CreatedRunningStartsOnlyOnceTheDerivedObjectIsWhole) {
     TOwned<TGreeter> t(TThread::Create<TGreeter>("world"));
     t->WaitFor();
     EXPECT_EQ(t->Seen, "hello world");
+}
+
+TEST(Threads, RefusedPriorityChangeIsIgnored) {
+    const int mainNice = zk::platform::GetThreadNice(zk::platform::CurrentThreadId());
+    zk::platform::InjectSysError(zk::platform::TSysCall::SetPriority, EPERM);
+    TProbeThread t([](TProbeThread&) {});
+    t.SetPriority(tpLowest);
+    t.Resume();
+    t.WaitFor();
+    zk::platform::ClearSysErrors();
+    EXPECT_EQ(t.Priority(), tpLowest);
+    EXPECT_EQ(t.Nice.load(), mainNice);  // the thread ran, at the priority it inherited
 }

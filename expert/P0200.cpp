@@ -27,13 +27,8 @@ const TIMenuFlags kMenuFlags{mfEnabled, mfVisible};
 
 // Runs Form modally and destroys it afterwards, whatever happens.
 void ShowAndFree(TForm* Form) {
-    try {
-        Form->ShowModal();
-    } catch (...) {
-        TObject::Free(Form);
-        throw;
-    }
-    TObject::Free(Form);
+    TOwned<TForm> owned(Form);
+    Form->ShowModal();
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "mailslot/ZkChecksum.h"
 
+#include "host/rtl/SysUtils.h"
+
 namespace zk {
 
 // Entries 18, 26, 55 and 211 hold 0x0080, 0xC881, 0x0641 and 0x9041 instead of the CRC-16/ARC
@@ -50,14 +52,6 @@ uint16_t FrameChecksum(const void* Buf, int32_t Count) {
     return Crc;
 }
 
-std::string ChecksumText(uint16_t Value) {
-    static const char Digits[] = "0123456789ABCDEF";
-    std::string Text(4, '0');
-    for (int I = 3; I >= 0; --I) {
-        Text[I] = Digits[Value & 0xF];
-        Value = static_cast<uint16_t>(Value >> 4);
-    }
-    return Text;
-}
+std::string ChecksumText(uint16_t Value) { return rtl::IntToHex(Value, 4); }
 
 }  // namespace zk

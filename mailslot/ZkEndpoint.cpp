@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/win32/Windows.h"
+#include "mailslot/ZkFramed.h"
 
 namespace zk {
 
@@ -207,20 +208,33 @@ bool TzkCustomMailSlot::ReadNext(TMsgPtr& Msg) {
     return true;
 }
 
+namespace {
+
+// Gives a message buffer back through the virtual FreeNext however its delivery ends. FreeNext
+// ignores failures of the release; should an override raise all the same after a delivery that
+// went well, ReadMessage discards that like any other failure.
+class TMsgRelease {
+  public:
+    TMsgRelease(TzkCustomMailSlot& Slot, TMsgPtr& Msg) : FSlot(Slot), FMsg(Msg) {}
+    TMsgRelease(const TMsgRelease&) = delete;
+    TMsgRelease& operator=(const TMsgRelease&) = delete;
+    ~TMsgRelease() noexcept(false) { FSlot.FreeNext(FMsg); }
+
+  private:
+    TzkCustomMailSlot& FSlot;
+    TMsgPtr& FMsg;
+};
+
+}  // namespace
+
 void TzkCustomMailSlot::ReadMessage() {
-    TMsgPtr msg;
     try {
-        try {
-            if (ReadNext(msg)) {
-                std::string text(msg.Cur, strnlen(msg.Cur, static_cast<size_t>(msg.Len)));
-                DoMessageAvail(std::move(text));
-                DoBinMessageAvail(msg.Cur, msg.Len);
-            }
-        } catch (...) {
-            FreeNext(msg);
-            throw;
+        TMsgPtr msg;
+        TMsgRelease release(*this, msg);
+        if (ReadNext(msg)) {
+            DoMessageAvail(zkframes::ViewText(msg));
+            DoBinMessageAvail(msg.Cur, msg.Len);
         }
-        FreeNext(msg);
     } catch (const Exception&) {
         // Failures of reading and of handlers never stop delivery.
     }

@@ -2,9 +2,9 @@
 
 #include <cstring>
 #include <exception>
-#include <new>
 
 #include "host/win32/Windows.h"
+#include "mailslot/ZkFramed.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/ZkLongMailList.h"
 #include "mailslot/Zkmailslot.h"
@@ -19,16 +19,15 @@ bool SendBufLong(const std::string& Server, const std::string& Slot, const void*
     if (Len > zkframes::LongMailMax) return false;
     const uint16_t Id = static_cast<uint16_t>(DrawFrameTag() & zkframes::FragmentIdMask);
     const int32_t Fragments = zkframes::FragmentCount(Len);
-    try {
-        for (int32_t k = 1; k <= Fragments; ++k) {
-            // Paced so that a slow reader's slot does not fill up under a long message.
-            if (k % zkframes::PacingEvery == 0) Sleep(zkframes::PacingPauseMs);
+    for (int32_t k = 1; k <= Fragments; ++k) {
+        // Paced so that a slow reader's slot does not fill up under a long message.
+        if (k % zkframes::PacingEvery == 0) Sleep(zkframes::PacingPauseMs);
+        // Each fragment travels as one checked frame.
+        const bool Sent = zkframes::SendFrame(Server, Slot, [&] {
             const std::string Fragment = zkframes::EncodeFragment(Id, Buf, Len, k - 1);
-            if (!SendBufNoErr(Server, Slot, Fragment.data(), static_cast<int32_t>(Fragment.size())))
-                return false;
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
+            return zkframes::EncodeChecked(Fragment.data(), static_cast<int32_t>(Fragment.size()));
+        });
+        if (!Sent) return false;
     }
     return true;
 }

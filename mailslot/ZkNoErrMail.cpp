@@ -1,8 +1,6 @@
 #include "mailslot/ZkNoErrMail.h"
 
-#include <cstring>
-#include <new>
-
+#include "mailslot/ZkFramed.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
@@ -12,27 +10,12 @@ using namespace win32;
 
 using zkframes::CheckedHeaderSize;
 using zkframes::SafeSerialSize;
-
-namespace {
-
-// Builds a frame and writes it as one message. A frame that cannot be allocated is a failed
-// send: senders report by their result and never raise.
-template <class Encode>
-bool SendFrame(const std::string& Server, const std::string& Slot, int32_t Len, Encode MakeFrame) {
-    if (Len < 0) return false;
-    try {
-        const std::string Frame = MakeFrame();
-        return SendBufToMailSlot(Server, Slot, Frame.data(), static_cast<int32_t>(Frame.size()));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
-}  // namespace
+using zkframes::SendFrame;
 
 bool SendBufNoErr(const std::string& Server, const std::string& Slot, const void* Buf,
                   int32_t Len) {
-    return SendFrame(Server, Slot, Len, [&] { return zkframes::EncodeChecked(Buf, Len); });
+    if (Len < 0) return false;
+    return SendFrame(Server, Slot, [&] { return zkframes::EncodeChecked(Buf, Len); });
 }
 
 bool SendNoErrMail(const std::string& Server, const std::string& Slot, const std::string& Text) {
@@ -40,8 +23,8 @@ bool SendNoErrMail(const std::string& Server, const std::string& Slot, const std
 }
 
 bool SendBufSafe(const std::string& Server, const std::string& Slot, const void* Buf, int32_t Len) {
-    return SendFrame(Server, Slot, Len,
-                     [&] { return zkframes::EncodeSafe(DrawFrameTag(), Buf, Len); });
+    if (Len < 0) return false;
+    return SendFrame(Server, Slot, [&] { return zkframes::EncodeSafe(DrawFrameTag(), Buf, Len); });
 }
 
 bool SendSafeMail(const std::string& Server, const std::string& Slot, const std::string& Text) {
@@ -78,17 +61,12 @@ bool TzkCustomNoErrMail::ReadNext(TMsgPtr& Msg) {
 bool TzkCustomNoErrMail::AcceptChecked(TMsgPtr& Msg) {
     // Also fails a frame shorter than its checksum, so nothing is read past the message.
     if (!zkframes::CheckedFrameValid(Msg.Cur, Msg.Len)) {
-        ReportFrame(Msg);
+        zkframes::ReportRejected(*this, Msg);
         return false;
     }
     Msg.Cur += CheckedHeaderSize;
     Msg.Len -= CheckedHeaderSize;
     return true;
-}
-
-void TzkCustomNoErrMail::ReportFrame(const TMsgPtr& Msg) {
-    DoError(std::string(Msg.Cur, strnlen(Msg.Cur, static_cast<size_t>(Msg.Len))));
-    DoBinError(Msg.Cur, Msg.Len);
 }
 
 ZK_IMPLEMENT_CLASS(TzkCustomSafeMail, TzkCustomNoErrMail)
@@ -120,7 +98,7 @@ bool TzkCustomSafeMail::AcceptSerial(TMsgPtr& Msg) {
         // No room for a serial: the whole frame is reported, as for a checksum mismatch.
         Msg.Cur -= CheckedHeaderSize;
         Msg.Len += CheckedHeaderSize;
-        ReportFrame(Msg);
+        zkframes::ReportRejected(*this, Msg);
         return false;
     }
     const uint16_t Serial = zkframes::ReadLE16(Msg.Cur);

@@ -56,8 +56,6 @@ class ZK_EXPORT TzkCustomNoErrMail : public TzkCustomMailSlot {
     // The checked test on the raw frame in Msg's view: narrows the view to the payload and
     // returns true, or reports the frame and returns false.
     bool AcceptChecked(TMsgPtr& Msg);
-    // Fires OnError with the view's text up to its first zero byte, then OnBinError with the view.
-    void ReportFrame(const TMsgPtr& Msg);
 
     TmsMessageAvail FOnError;
     TmsBinMessageAvail FOnBinError;

@@ -1,8 +1,6 @@
 #include "mailslot/ZkSecureMail.h"
 
-#include <cstring>
-#include <new>
-
+#include "mailslot/ZkFramed.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
@@ -15,13 +13,8 @@ using zkframes::SecureHeaderSize;
 bool SendBufSecure(const std::string& Server, const std::string& Slot, const void* Buf,
                    int32_t Len) {
     if (Len < 0) return false;
-    try {
-        const std::string Frame = zkframes::EncodeSecure(DrawFrameTag(), Buf, Len);
-        return SendBufToMailSlot(Server, Slot, Frame.data(), static_cast<int32_t>(Frame.size()));
-    } catch (const std::bad_alloc&) {
-        // Senders report by their result and never raise.
-        return false;
-    }
+    return zkframes::SendFrame(Server, Slot,
+                               [&] { return zkframes::EncodeSecure(DrawFrameTag(), Buf, Len); });
 }
 
 bool SendSecureMail(const std::string& Server, const std::string& Slot, const std::string& Text) {
@@ -65,8 +58,7 @@ bool TzkCustomSecureMail::ReadNext(TMsgPtr& Msg) {
 bool TzkCustomSecureMail::AcceptSecure(TMsgPtr& Msg) {
     // First the checksum, so a corrupted copy of an accepted frame counts as an error.
     if (!zkframes::SecureFrameValid(Msg.Cur, Msg.Len)) {
-        DoError(std::string(Msg.Cur, strnlen(Msg.Cur, static_cast<size_t>(Msg.Len))));
-        DoBinError(Msg.Cur, Msg.Len);
+        zkframes::ReportRejected(*this, Msg);
         return false;
     }
     std::string Header(Msg.Cur, SecureHeaderSize);

@@ -4,7 +4,12 @@
 #include <array>
 #include <cstddef>
 
+#include "host/platform/Ascii.h"
+
 namespace zk {
+
+using platform::LowerAscii;
+using platform::UpperAscii;
 
 namespace {
 
@@ -20,8 +25,6 @@ class CharSet {
     std::array<bool, 256> FIn{};
 };
 
-char UpperOf(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
-
 // Longest text for which the replacement search always restarts at the beginning.
 constexpr std::size_t RestartTextLimit = 254;
 
@@ -30,7 +33,7 @@ constexpr std::size_t RestartTextLimit = 254;
 std::string fn_STL_FindWord(std::string& Text, std::string Delimiters) {
     const CharSet Delim(Delimiters);
     std::size_t I = 0;
-    while (I < Text.size() && !Delim.Has(UpperOf(Text[I]))) ++I;
+    while (I < Text.size() && !Delim.Has(UpperAscii(Text[I]))) ++I;
     std::string Word = Text.substr(0, I);
     Text.erase(0, std::min(I + 1, Text.size()));
     return Word;
@@ -93,13 +96,11 @@ void pr_STL_ReplaceWord(std::string& Text, std::string OldWord, std::string NewW
 }
 
 void pr_STL_UpperCaseWord(std::string& Text) {
-    for (char& C : Text) C = UpperOf(C);
+    for (char& C : Text) C = UpperAscii(C);
 }
 
 void pr_STL_LowerCaseWord(std::string& Text) {
-    for (char& C : Text) {
-        if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
-    }
+    for (char& C : Text) C = LowerAscii(C);
 }
 
 }  // namespace zk

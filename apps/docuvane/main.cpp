@@ -126,8 +126,7 @@ int Run(int argc, char** argv) {
 
     // Caught before the slot exists, so that no stop can leave its socket file behind.
     zk::platform::TStopSignal stop;
-    std::unique_ptr<TzkMailSlot, void (*)(TzkMailSlot*)> slot(
-        new TzkMailSlot(nullptr), [](TzkMailSlot* s) { TObject::Free(s); });
+    TOwned<TzkMailSlot> slot(new TzkMailSlot(nullptr));
     slot->SetOnMessageAvail(TmsMessageAvail::Bind(&handler, &TAuthoringApp::MessageAvail));
     slot->SetSlot(options.Slot);
     try {

@@ -20,21 +20,17 @@ void PrintReport(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_
 }  // namespace
 
 std::string HexBytes(const char* Data, size_t Len) {
-    static const char kDigits[] = "0123456789ABCDEF";
     std::string out;
     for (size_t i = 0; i < Len; ++i) {
-        auto b = static_cast<unsigned char>(Data[i]);
         if (i) out += ' ';
-        out += kDigits[b >> 4];
-        out += kDigits[b & 15];
+        out += IntToHex(static_cast<unsigned char>(Data[i]), 2);
     }
     return out;
 }
 
 int Listen(const ListenOptions& Options) {
     const Format* format = FindFormat(Options.Format);
-    std::unique_ptr<TzkCustomMailSlot, void (*)(TzkCustomMailSlot*)> receiver(
-        format->NewReceiver(), [](TzkCustomMailSlot* r) { TObject::Free(r); });
+    TOwned<TzkCustomMailSlot> receiver(format->NewReceiver());
     receiver->SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char* data, int32_t len) {
         const auto n = static_cast<size_t>(len);
         if (Options.Json)

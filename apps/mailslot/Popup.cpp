@@ -18,8 +18,7 @@ int PopupSend(const PopupSendOptions& Options) {
 }
 
 int PopupListen() {
-    std::unique_ptr<TzkWinPopup, void (*)(TzkWinPopup*)> receiver(
-        new TzkWinPopup(nullptr), [](TzkWinPopup* r) { TObject::Free(r); });
+    TOwned<TzkWinPopup> receiver(new TzkWinPopup(nullptr));
     receiver->SetOnMessage(
         TwpMessage([](TObject*, std::string AReciever, std::string ASender, std::string AMsg) {
             const std::string line = "from " + ASender + " to " + AReciever + ": " + AMsg + "\n";

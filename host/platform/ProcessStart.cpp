@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+
+#include "host/platform/SysCalls.h"
 
 extern char** environ;
 
@@ -15,37 +17,11 @@ namespace zk::platform {
 
 namespace {
 
-// One record on the report pipe; a pipe write this small is atomic.
+// What the intermediate child reports: posix_spawn's result and the program's process id.
 struct TReport {
-    TStartStep
-        Step;  // Prepare: from the intermediate child; otherwise a failure of the program's child
     int Error;
     pid_t Pid;
 };
-
-// Only async-signal-safe calls from here on: the caller may have other threads, and a child
-// forked from such a process may not take locks (malloc, stdio) that another thread held.
-[[noreturn]] void ReportAndExit(int Fd, TStartStep Step, int Error, pid_t Pid, int Status) {
-    TReport r{Step, Error, Pid};
-    ssize_t ignored = ::write(Fd, &r, sizeof r);
-    (void)ignored;
-    ::_exit(Status);
-}
-
-[[noreturn]] void RunProgram(const TStartRequest& R, char* const* Argv, char* const* Envp, int Fd) {
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    // Ignored signals would stay ignored across exec; the program starts with the defaults.
-    struct sigaction dfl {};
-    dfl.sa_handler = SIG_DFL;
-    for (int s = 1; s < NSIG; ++s) ::sigaction(s, &dfl, nullptr);
-    if (R.NewSession) ::setsid();
-    if (!R.Directory.empty() && ::chdir(R.Directory.c_str()) != 0)
-        ReportAndExit(Fd, TStartStep::ChangeDirectory, errno, 0, 127);
-    ::execve(R.Program.c_str(), Argv, Envp);
-    ReportAndExit(Fd, TStartStep::Execute, errno, 0, 127);
-}
 
 std::vector<char*> Pointers(const std::vector<std::string>& Texts) {
     std::vector<char*> out;
@@ -57,10 +33,57 @@ std::vector<char*> Pointers(const std::vector<std::string>& Texts) {
 // 0 when Path is an executable regular file, otherwise the errno that says why not.
 int CheckExecutable(const std::string& Path) {
     struct stat st {};
-    if (::stat(Path.c_str(), &st) != 0) return errno;
+    if (SysStat(Path.c_str(), &st) != 0) return errno;
     if (!S_ISREG(st.st_mode)) return EACCES;
-    return ::access(Path.c_str(), X_OK) == 0 ? 0 : errno;
+    return SysAccess(Path.c_str(), X_OK) == 0 ? 0 : errno;
 }
+
+// True when a program could change into Dir: a directory that may be searched.
+bool CanEnter(const std::string& Dir) {
+    struct stat st {};
+    return SysStat(Dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           SysAccess(Dir.c_str(), X_OK) == 0;
+}
+
+// How the program starts: every signal at its default (ignored ones would stay ignored across
+// exec), an empty signal mask, a session of its own on request, and its working directory.
+class TSpawnSetup {
+  public:
+    explicit TSpawnSetup(const TStartRequest& R) {
+        if ((FError = ::posix_spawnattr_init(&FAttributes)) != 0) return;
+        FHasAttributes = true;
+        if ((FError = ::posix_spawn_file_actions_init(&FActions)) != 0) return;
+        FHasActions = true;
+        sigset_t all;
+        sigset_t none;
+        ::sigfillset(&all);
+        ::sigemptyset(&none);
+        short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+        if (R.NewSession) flags |= POSIX_SPAWN_SETSID;
+        FError = ::posix_spawnattr_setsigdefault(&FAttributes, &all);
+        if (FError == 0) FError = ::posix_spawnattr_setsigmask(&FAttributes, &none);
+        if (FError == 0) FError = ::posix_spawnattr_setflags(&FAttributes, flags);
+        if (FError == 0 && !R.Directory.empty())
+            FError = ::posix_spawn_file_actions_addchdir_np(&FActions, R.Directory.c_str());
+    }
+    ~TSpawnSetup() {
+        if (FHasActions) ::posix_spawn_file_actions_destroy(&FActions);
+        if (FHasAttributes) ::posix_spawnattr_destroy(&FAttributes);
+    }
+    TSpawnSetup(const TSpawnSetup&) = delete;
+    TSpawnSetup& operator=(const TSpawnSetup&) = delete;
+
+    int Error() const { return FError; }
+    const posix_spawnattr_t* Attributes() const { return &FAttributes; }
+    const posix_spawn_file_actions_t* Actions() const { return &FActions; }
+
+  private:
+    int FError = 0;
+    bool FHasAttributes = false;
+    bool FHasActions = false;
+    posix_spawnattr_t FAttributes{};
+    posix_spawn_file_actions_t FActions{};
+};
 
 }  // namespace
 
@@ -93,48 +116,38 @@ int FindProgram(const std::string& Name, std::string& Path) {
 TStartResult StartDetached(const TStartRequest& Request) {
     std::vector<char*> argv = Pointers(Request.Args);
     std::vector<char*> envp = Pointers(Request.Environment);
+    const TSpawnSetup setup(Request);
+    if (setup.Error() != 0) return {setup.Error(), TStartStep::Prepare, 0};
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return {errno, TStartStep::Prepare, 0};
+    if (SysPipe(fds, O_CLOEXEC) != 0) return {errno, TStartStep::Prepare, 0};
 
-    pid_t middle = ::fork();
+    const pid_t middle = SysFork();
     if (middle < 0) {
-        int err = errno;
-        ::close(fds[0]);
-        ::close(fds[1]);
+        const int err = errno;
+        SysClose(fds[0]);
+        SysClose(fds[1]);
         return {err, TStartStep::Prepare, 0};
     }
     if (middle == 0) {
-        ::close(fds[0]);
-        pid_t program = ::fork();
-        if (program == 0) RunProgram(Request, argv.data(), envp.data(), fds[1]);
-        ReportAndExit(fds[1], TStartStep::Prepare, program < 0 ? errno : 0, program, 0);
+        // The intermediate child: starts the program and exits at once, so the program is
+        // handed to init. posix_spawn returns once the program has executed or failed to.
+        TReport r{0, 0};
+        r.Error = SysPosixSpawn(&r.Pid, Request.Program.c_str(), setup.Actions(),
+                                setup.Attributes(), argv.data(), envp.data());
+        SysExitChild(fds[1], &r, sizeof r, 0);
     }
 
-    ::close(fds[1]);
-    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    // Reads until every writer is gone: the intermediate child has exited, and the program has
-    // either executed (closing its end) or reported why not and exited.
-    TStartResult result{0, TStartStep::None, 0};
-    bool started = false;
+    SysClose(fds[1]);
+    SysWaitPid(middle, nullptr, 0);
     TReport r{};
-    for (;;) {
-        ssize_t n = ::read(fds[0], &r, sizeof r);
-        if (n < 0 && errno == EINTR) continue;
-        if (n != static_cast<ssize_t>(sizeof r)) break;
-        if (r.Step == TStartStep::Prepare) {
-            started = r.Error == 0;
-            result.Pid = r.Pid;
-            if (!started) result = {r.Error, TStartStep::Prepare, 0};
-        } else {
-            result.Error = r.Error;
-            result.FailedStep = r.Step;
-        }
-    }
-    ::close(fds[0]);
-    if (!started && result.Error == 0) result = {ECHILD, TStartStep::Prepare, 0};
-    if (result.Error != 0) result.Pid = 0;
-    return result;
+    const ssize_t n = SysRead(fds[0], &r, sizeof r);
+    SysClose(fds[0]);
+    if (n != static_cast<ssize_t>(sizeof r)) return {ECHILD, TStartStep::Prepare, 0};
+    if (r.Error == 0) return {0, TStartStep::None, r.Pid};
+    // posix_spawn reports a failed change of directory like a failed exec; a directory that
+    // cannot be entered tells the two apart.
+    const bool noDirectory = !Request.Directory.empty() && !CanEnter(Request.Directory);
+    return {r.Error, noDirectory ? TStartStep::ChangeDirectory : TStartStep::Execute, 0};
 }
 
 std::vector<std::string> CurrentEnvironment() {

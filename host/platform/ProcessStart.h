@@ -1,8 +1,9 @@
 // Starting programs that run on their own. The started program is the grandchild of the
-// caller: an intermediate child starts it and exits at once and is reaped before the call
-// returns, so the program is never the caller's child and leaves no zombie behind, whenever it
-// ends. Errors of the final exec (a missing interpreter, a bad format, a missing directory)
-// still reach the caller through a close-on-exec pipe.
+// caller: an intermediate child starts it with posix_spawn and exits at once and is reaped
+// before the call returns, so the program is never the caller's child and leaves no zombie
+// behind, whenever it ends. Errors of the exec (a missing interpreter, a bad format, a missing
+// directory) still reach the caller, through a close-on-exec pipe from the intermediate child.
+// Every system call goes through the SysCalls seam, so tests can make any step fail.
 #pragma once
 
 #include <sys/types.h>
@@ -36,7 +37,8 @@ struct TStartResult {
     pid_t Pid = 0;  // the program's process id when it runs
 };
 
-// Starts Request without waiting for it. Prepare covers the pipe and both forks.
+// Starts Request without waiting for it. Prepare covers the start-up attributes, the pipe and
+// the intermediate child; Execute every failure to start the program itself.
 TStartResult StartDetached(const TStartRequest& Request);
 
 // The calling process's environment as "NAME=value" entries.

@@ -2,11 +2,11 @@
 
 #include <sys/un.h>
 
+#include "host/platform/Ascii.h"
+
 namespace zk::platform {
 
 namespace {
-
-char LowerAscii(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C; }
 
 bool EqualIgnoringCase(const std::string& A, const std::string& B) {
     if (A.size() != B.size()) return false;
@@ -36,7 +36,6 @@ bool IsLocalServer(const std::string& Server, const std::string& HostName) {
 }
 
 std::string EncodeSlotName(const std::string& Name) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(Name.size());
     for (char raw : Name) {
@@ -46,8 +45,8 @@ std::string EncodeSlotName(const std::string& Name) {
         } else {
             auto b = static_cast<unsigned char>(c);
             out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0x0F];
+            out += HexDigit(b >> 4);
+            out += HexDigit(b);
         }
     }
     return out;

@@ -4,6 +4,9 @@
 #include <limits.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -134,6 +137,47 @@ int SysRename(const char* From, const char* To) {
 int SysEventFd(unsigned Initial, int Flags) {
     return Retry(TSysCall::EventFd, [&] { return ::eventfd(Initial, Flags); });
 }
+
+int SysPipe(int Fds[2], int Flags) {
+    return Retry(TSysCall::Pipe, [&] { return ::pipe2(Fds, Flags); });
+}
+
+pid_t SysFork() { return Injected(TSysCall::Fork) ? -1 : ::fork(); }
+
+pid_t SysWaitPid(pid_t Pid, int* Status, int Options) {
+    return Retry(TSysCall::WaitPid, [&] { return ::waitpid(Pid, Status, Options); });
+}
+
+int SysStat(const char* Path, struct stat* St) {
+    return Retry(TSysCall::Stat, [&] { return ::stat(Path, St); });
+}
+
+int SysAccess(const char* Path, int Mode) {
+    return Retry(TSysCall::Access, [&] { return ::access(Path, Mode); });
+}
+
+int SysSetPriority(int Which, id_t Who, int Prio) {
+    return Retry(TSysCall::SetPriority, [&] { return ::setpriority(Which, Who, Prio); });
+}
+
+int SysGetPriority(int Which, id_t Who) {
+    if (Injected(TSysCall::GetPriority)) return -1;
+    errno = 0;
+    return ::getpriority(Which, Who);
+}
+
+int SysPosixSpawn(pid_t* Pid, const char* Path, const posix_spawn_file_actions_t* Actions,
+                  const posix_spawnattr_t* Attributes, char* const Argv[], char* const Envp[]) {
+    return ::posix_spawn(Pid, Path, Actions, Attributes, Argv, Envp);
+}
+
+void SysExitChild(int Fd, const void* Report, size_t Len, int Status) {
+    ssize_t ignored = ::write(Fd, Report, Len);
+    (void)ignored;
+    ::_exit(Status);
+}
+
+int SysGetTid() { return static_cast<int>(::syscall(SYS_gettid)); }
 
 void SysClose(int Fd) {
     if (Fd >= 0) ::close(Fd);

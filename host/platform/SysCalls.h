@@ -5,6 +5,7 @@
 #pragma once
 
 #include <poll.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -36,6 +37,13 @@ enum class TSysCall {
     Unlink,
     Rename,
     EventFd,
+    Pipe,
+    Fork,
+    WaitPid,
+    Stat,
+    Access,
+    SetPriority,
+    GetPriority,
     Count
 };
 
@@ -64,6 +72,26 @@ int SysMkdir(const char* Path, mode_t Mode);
 int SysUnlink(const char* Path);
 int SysRename(const char* From, const char* To);
 int SysEventFd(unsigned Initial, int Flags);
+int SysPipe(int Fds[2], int Flags);
+// Not retried: fork never reports EINTR, and an injected EINTR is a failure like any other.
+pid_t SysFork();
+pid_t SysWaitPid(pid_t Pid, int* Status, int Options);
+int SysStat(const char* Path, struct stat* St);
+int SysAccess(const char* Path, int Mode);
+// Which and Who as for setpriority(2); Who is a thread id for PRIO_PROCESS on Linux.
+int SysSetPriority(int Which, id_t Who, int Prio);
+// The nice value, which may itself be -1: errno tells a failure (0 on success).
+int SysGetPriority(int Which, id_t Who);
+// For the forked child of a threaded process, between fork and exit: async-signal-safe, hence
+// never injected (the injection table takes a lock that another thread may have held at the
+// fork; the child's copy of a pending injection would also be used up there and not here).
+// SysPosixSpawn returns 0 or an error number, as posix_spawn does; SysExitChild writes Len bytes
+// of Report to Fd (a pipe write this small is atomic) and ends the child with Status.
+int SysPosixSpawn(pid_t* Pid, const char* Path, const posix_spawn_file_actions_t* Actions,
+                  const posix_spawnattr_t* Attributes, char* const Argv[], char* const Envp[]);
+[[noreturn]] void SysExitChild(int Fd, const void* Report, size_t Len, int Status);
+// The kernel's id of the calling thread; cannot fail.
+int SysGetTid();
 // Never retried and never injected: after close the number is gone, whatever the result.
 void SysClose(int Fd);
 // The machine's host name, or "" when it cannot be read.

@@ -1,22 +1,19 @@
 #include "host/platform/ThreadPriority.h"
 
 #include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include "host/platform/SysCalls.h"
 
 namespace zk::platform {
 
-int CurrentThreadId() { return static_cast<int>(syscall(SYS_gettid)); }
+int CurrentThreadId() { return SysGetTid(); }
 
 void SetThreadNice(int ThreadId, int Nice) {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(ThreadId), Nice);
+    SysSetPriority(PRIO_PROCESS, static_cast<id_t>(ThreadId), Nice);
 }
 
 int GetThreadNice(int ThreadId) {
-    errno = 0;
-    return getpriority(PRIO_PROCESS, static_cast<id_t>(ThreadId));
+    return SysGetPriority(PRIO_PROCESS, static_cast<id_t>(ThreadId));
 }
 
 }  // namespace zk::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -134,5 +135,14 @@ class ZK_EXPORT TComponent : public TPersistent {
 
 // True when Name is an identifier: a letter or underscore, then letters, digits, underscores.
 ZK_EXPORT bool IsValidIdent(const std::string& Name);
+
+// Releases an owned object with TObject::Free, as its creator does.
+struct TFreeObject {
+    void operator()(TObject* Obj) const { TObject::Free(Obj); }
+};
+
+// Sole owner of a host object, freed with TObject::Free when the owner goes.
+template <class T>
+using TOwned = std::unique_ptr<T, TFreeObject>;
 
 }  // namespace zk::rtl

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "host/platform/Ascii.h"
+
 namespace zk::rtl {
 
 namespace {
@@ -151,11 +153,9 @@ class TParser {
         }
         size_t start = FPos;
         uint64_t value = 0;
-        while (FPos < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FPos]))) {
-            char d = FText[FPos];
-            int digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
-                                                                    : (std::toupper(d) - 'A' + 10);
-            if (digit >= base) break;
+        while (FPos < FText.size()) {
+            const int digit = platform::HexDigitValue(FText[FPos]);
+            if (digit < 0 || digit >= base) break;
             value = value * base + digit;
             if (value > (1ull << 40)) Fail("number too large");
             ++FPos;

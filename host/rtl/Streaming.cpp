@@ -252,14 +252,9 @@ TComponent* ReadComponentFromText(const std::string& Text, TComponent* Owner) {
     if (!cls->CanCreate())
         throw EReadError("Class " + tree.ClassName + " cannot be created", tree.Line);
     ValidateTree(*cls, *cls, tree);
-    TComponent* root = cls->Create(Owner);
-    try {
-        TReader(root).Read(tree);
-    } catch (...) {
-        TObject::Free(root);
-        throw;
-    }
-    return root;
+    TOwned<TComponent> root(cls->Create(Owner));
+    TReader(root.get()).Read(tree);
+    return root.release();
 }
 
 }  // namespace zk::rtl

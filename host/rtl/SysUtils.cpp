@@ -6,16 +6,20 @@
 #include <random>
 #include <thread>
 
+#include "host/platform/Ascii.h"
+
 namespace zk::rtl {
+
+using platform::HexDigit;
+using platform::UpperAscii;
 
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
 
 std::string IntToHex(int64_t Value, int Digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
     auto v = static_cast<uint64_t>(Value);
     std::string out;
     do {
-        out.insert(out.begin(), kDigits[v & 0xF]);
+        out.insert(out.begin(), HexDigit(static_cast<unsigned>(v)));
         v >>= 4;
     } while (v != 0);
     if (static_cast<int>(out.size()) < Digits) out.insert(0, Digits - out.size(), '0');
@@ -37,10 +41,9 @@ int32_t StrToInt(const std::string& S) {
 }
 
 int StrIComp(const char* Str1, const char* Str2) {
-    auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
     for (;; ++Str1, ++Str2) {
-        int a = fold(static_cast<unsigned char>(*Str1));
-        int b = fold(static_cast<unsigned char>(*Str2));
+        int a = static_cast<unsigned char>(UpperAscii(*Str1));
+        int b = static_cast<unsigned char>(UpperAscii(*Str2));
         if (a != b || a == 0) return a - b;
     }
 }

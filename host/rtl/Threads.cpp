@@ -45,8 +45,10 @@ int NiceFor(TThreadPriority p) {
 
 bool IsMainThread() { return std::this_thread::get_id() == gMainThreadId; }
 
-TThread::TThread(bool CreateSuspended) {
-    if (!CreateSuspended) Resume();
+TThread::TThread(bool CreateSuspended) : FCreateSuspended(CreateSuspended) {}
+
+void TThread::AfterConstruction() {
+    if (!FCreateSuspended) Resume();
 }
 
 TThread::~TThread() {

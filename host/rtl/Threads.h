@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "host/rtl/Classes.h"
 #include "host/rtl/Export.h"
@@ -23,12 +24,24 @@ enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
 class ZK_EXPORT TThread : public TObject {
     ZK_CLASS(TThread)
   public:
-    // The thread starts running Execute on Resume (or at once when CreateSuspended is false).
+    // Never starts the thread: Execute would run before the derived part exists. A thread
+    // created suspended starts on Resume; one created running starts on AfterConstruction,
+    // which its creator calls once the object is whole (Create does both steps).
     explicit TThread(bool CreateSuspended);
     // A thread that does not free itself is asked to terminate and waited for.
     ~TThread() override;
 
     void Resume();
+    // Starts a thread that was created running; nothing for one created suspended.
+    void AfterConstruction();
+    // A new T from Args, started unless it was created suspended. A thread that frees itself
+    // may be gone by the time this returns.
+    template <class T, class... TArgs>
+    static T* Create(TArgs&&... Args) {
+        T* Thread = new T(std::forward<TArgs>(Args)...);
+        Thread->AfterConstruction();
+        return Thread;
+    }
     // Only sets the flag that Execute tests; never waits.
     void Terminate() { FTerminated.store(true); }
     bool Terminated() const { return FTerminated.load(); }
@@ -53,6 +66,7 @@ class ZK_EXPORT TThread : public TObject {
     std::thread FThread;
     std::atomic<bool> FTerminated{false};
     bool FFreeOnTerminate = false;
+    bool FCreateSuspended;
     bool FStarted = false;
     std::atomic<int> FNativeId{0};
     TThreadPriority FPriority = tpNormal;

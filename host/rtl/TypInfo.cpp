@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 
+#include "host/platform/Ascii.h"
+
 namespace zk::rtl {
 
 namespace {
@@ -168,8 +170,7 @@ Registry& TheRegistry() {
 
 std::string Key(const std::string& Name) {
     std::string k = Name;
-    for (char& c : k)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (char& c : k) c = platform::UpperAscii(c);
     return k;
 }
 

@@ -20,8 +20,6 @@ extern char** environ;
 
 namespace zktest {
 
-void FreeDeleter::operator()(TObject* o) const { TObject::Free(o); }
-
 SlotDir::SlotDir() {
     char tmpl[] = "/tmp/zkslots-XXXXXX";
     char* dir = mkdtemp(tmpl);

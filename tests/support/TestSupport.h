@@ -8,18 +8,13 @@
 #include <string>
 #include <vector>
 
-namespace zk::rtl {
-class TObject;
-}
+#include "host/rtl/Classes.h"
 
 namespace zktest {
 
 // Owns a host object and releases it with TObject::Free, as its creator would.
-struct FreeDeleter {
-    void operator()(zk::rtl::TObject* o) const;
-};
 template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+using Owned = zk::rtl::TOwned<T>;
 
 // Points MAILSLOT_DIR at a fresh directory for the lifetime of the object and removes it after.
 class SlotDir {

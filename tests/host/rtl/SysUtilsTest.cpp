@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "host/platform/Ascii.h"
 #include "host/rtl/SysUtils.h"
 #include "tests/support/Namespaces.h"
 
@@ -37,6 +40,20 @@ TEST(Conversions, StrICompFoldsAsciiOnly) {
     EXPECT_LT(StrIComp("a", "B"), 0);
     EXPECT_NE(StrIComp("\xC4", "\xE4"), 0);
     EXPECT_EQ(IntToStr(-120), "-120");
+}
+
+TEST(Conversions, AsciiCaseAndHexDigitsAgreeWithTheCLocaleForEveryByte) {
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        const bool ascii = b < 128;
+        EXPECT_EQ(platform::UpperAscii(c), ascii ? static_cast<char>(std::toupper(b)) : c) << b;
+        EXPECT_EQ(platform::LowerAscii(c), ascii ? static_cast<char>(std::tolower(b)) : c) << b;
+        const int hex = ascii && std::isxdigit(b) ? std::stoi(std::string(1, c), nullptr, 16) : -1;
+        EXPECT_EQ(platform::HexDigitValue(c), hex) << b;
+        if (b < 16) {
+            EXPECT_EQ(platform::HexDigit(static_cast<unsigned>(b) + 0x30), "0123456789ABCDEF"[b]);
+        }
+    }
 }
 
 TEST(RandomGenerator, StaysInRangeAcrossThreads) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <string>
 
+#include "host/platform/SysCalls.h"
 #include "host/platform/ThreadPriority.h"
 #include "host/rtl/Threads.h"
 #include "tests/support/Namespaces.h"
@@ -105,4 +108,39 @@ TEST(Threads, DestroyingARunningThreadTerminatesAndJoinsIt) {
         EXPECT_TRUE(zktest::WaitUntil([&] { return passes.load() > 0; }));
     }
     SUCCEED();
+}
+
+TEST(Threads, CreatedRunningStartsOnlyOnceTheDerivedObjectIsWhole) {
+    // Its member is set by its own constructor and read by Execute: a thread started from the
+    // base constructor reads it unset (a data race under ThreadSanitizer) or calls Execute
+    // before the derived part exists.
+    struct TGreeter : TThread {
+        explicit TGreeter(std::string Name) : TThread(false), FName(std::move(Name)) {}
+        ~TGreeter() override { WaitFor(); }
+        void Execute() override { Seen = "hello " + FName; }
+        std::string FName;
+        std::string Seen;
+    };
+    TOwned<TGreeter> early(new TGreeter("early"));
+    early->WaitFor();  // not started yet, so this returns at once
+    EXPECT_EQ(early->Seen, "");
+    early->AfterConstruction();
+    early->WaitFor();
+    EXPECT_EQ(early->Seen, "hello early");
+
+    TOwned<TGreeter> t(TThread::Create<TGreeter>("world"));
+    t->WaitFor();
+    EXPECT_EQ(t->Seen, "hello world");
+}
+
+TEST(Threads, RefusedPriorityChangeIsIgnored) {
+    const int mainNice = zk::platform::GetThreadNice(zk::platform::CurrentThreadId());
+    zk::platform::InjectSysError(zk::platform::TSysCall::SetPriority, EPERM);
+    TProbeThread t([](TProbeThread&) {});
+    t.SetPriority(tpLowest);
+    t.Resume();
+    t.WaitFor();
+    zk::platform::ClearSysErrors();
+    EXPECT_EQ(t.Priority(), tpLowest);
+    EXPECT_EQ(t.Nice.load(), mainNice);  // the thread ran, at the priority it inherited
 }

@@ -2,11 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "host/platform/SysCalls.h"
 #include "host/win32/CommandLine.h"
 #include "host/win32/WinProcess.h"
 #include "tests/support/Namespaces.h"
@@ -194,6 +196,33 @@ TEST_F(ProcessTest, StartFailuresSetTheLastError) {
               0755);
     EXPECT_EQ(StartError(FDir + "/garbage"), ERROR_BAD_EXE_FORMAT);
     EXPECT_EQ(StartError(FProbe + " " + OutFile(), (FDir + "/nodir").c_str()), ERROR_DIRECTORY);
+}
+
+TEST_F(ProcessTest, RefusedStartStepsSetTheirLastErrorAndLeaveNothingBehind) {
+    using zk::platform::TSysCall;
+    struct Case {
+        TSysCall Call;
+        int Errno;
+        DWORD Error;
+        HINST ShellCode;
+    } cases[] = {
+        {TSysCall::Pipe, EMFILE, ERROR_TOO_MANY_OPEN_FILES, SE_ERR_ACCESSDENIED},
+        {TSysCall::Fork, ENOMEM, ERROR_NOT_ENOUGH_MEMORY, SE_ERR_OOM},
+    };
+    for (const Case& c : cases) {
+        zk::platform::InjectSysError(c.Call, c.Errno);
+        EXPECT_EQ(StartError(FProbe + " " + OutFile()), c.Error) << c.Errno;
+        zk::platform::InjectSysError(c.Call, c.Errno);
+        EXPECT_EQ(ShellExecuteA(0, "open", FProbe.c_str(), OutFile().c_str(), "", SW_SHOWNORMAL),
+                  c.ShellCode)
+            << c.Errno;
+    }
+    // Each injection was used up by its start, and an interrupted pipe call is repeated.
+    zk::platform::InjectSysError(TSysCall::Pipe, EINTR, 2);
+    std::string out = OutFile();
+    ASSERT_TRUE(Start(FProbe + " " + out));
+    EXPECT_FALSE(Report(out).empty());
+    EXPECT_TRUE(OurZombies().empty());
 }
 
 TEST_F(ProcessTest, HandlesAreClosableAndIdsNameTheProgram) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <poll.h>
+#include <signal.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -36,6 +38,11 @@ enum class TSysCall {
     Unlink,
     Rename,
     EventFd,
+    EpollCreate,
+    EpollCtl,
+    EpollWait,
+    Chmod,
+    SigMask,
     Count
 };
 
@@ -72,5 +79,13 @@ uid_t SysEffectiveUid();
 
 // The Win32 error code that stands for a failed call's errno.
 DWORD Win32ErrorOf(int Errno);
+
+int SysEpollCreate(int Flags);
+int SysEpollCtl(int EpollFd, int Op, int Fd, epoll_event* Event);
+// Retried after EINTR with the same time-out (callers wait without a limit).
+int SysEpollWait(int EpollFd, epoll_event* Events, int MaxEvents, int TimeoutMs);
+int SysChmod(const char* Path, mode_t Mode);
+// The calling thread's signal mask (pthread_sigmask); returns 0 or -1 with errno set.
+int SysSigMask(int How, const sigset_t* Set, sigset_t* Old);
 
 }  // namespace zk::platform

@@ -60,7 +60,7 @@ class TSlot : public THandleObject {
 
     // On the pump's thread, when the socket is readable: stages a batch of datagrams, and takes
     // the socket out of the epoll set while the queue is full.
-    void Pump(TSlotPump& Pump);
+    void Pump(TSlotPump& Owner);
 
   private:
     // Moves at most Limit waiting datagrams from the socket into the staging queue while it

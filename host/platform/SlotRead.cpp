@@ -70,7 +70,7 @@ DWORD TSlot::ResumeLocked() {
     return err;
 }
 
-void TSlot::Pump(TSlotPump& Pump) {
+void TSlot::Pump(TSlotPump& Owner) {
     std::lock_guard<std::mutex> lock(FLock);
     if (FClosed || FPaused) return;
     bool full = false;
@@ -78,7 +78,7 @@ void TSlot::Pump(TSlotPump& Pump) {
     DrainLocked(kPumpBatch, full);
     // While the queue is full nobody reads the socket, so its writers meet back-pressure. A
     // failed removal leaves the socket watched, and the next event tries again.
-    if (full && Pump.Unwatch(FFd.Get()) == ERROR_SUCCESS) FPaused = true;
+    if (full && Owner.Unwatch(FFd.Get()) == ERROR_SUCCESS) FPaused = true;
 }
 
 DWORD TSlot::WaitLocked(std::unique_lock<std::mutex>& Lock) {

@@ -1,15 +1,20 @@
-// The reading end of a mailslot: the bound socket, its staging queue and the wake descriptor.
+// The reading end of a mailslot: the bound socket and its staging queue, filled by the
+// process's pump (SlotPump.h) whatever the reading thread is doing, and by the reader itself
+// before it reports or reads, so that a message sent before the call is always counted.
 //
 // Shutdown order matters across threads and processes. CloseHandle takes the handle out of the
 // table and calls Close, which removes the socket file (under the directory lock, while the
-// socket is still bound, so no other creator can have claimed the name yet) and then wakes every
-// thread waiting in ReadFile. The descriptors close in the destructor, once the last of those
-// threads has returned and dropped its reference.
+// socket is still bound, so no other creator can have claimed the name yet), takes the socket
+// out of the pump's epoll set, wakes every thread waiting in ReadFile and drops the pump's
+// reference. The socket closes in the destructor, once the last of those threads (or a pump
+// pass that had already found the slot) has returned and dropped its reference.
 #pragma once
 
 #include <sys/types.h>
 
 #include <condition_variable>
+#include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -21,6 +26,8 @@ namespace zk::platform {
 
 using namespace zk::win32;
 
+class TSlotPump;
+
 // Where a slot's files are, as they were when it was bound.
 struct TSlotFiles {
     std::string Dir;
@@ -31,12 +38,16 @@ struct TSlotFiles {
 
 class TSlot : public THandleObject {
   public:
-    // Takes ownership of the bound, non-blocking socket Fd and of the eventfd WakeFd.
-    TSlot(int Fd, int WakeFd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout);
+    // Takes ownership of the bound, non-blocking socket Fd. Not yet pumped: see StartPumping.
+    TSlot(int Fd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout);
     void Close() override;
 
     const DWORD MaxMessageSize;
     const DWORD ReadTimeout;
+
+    // Hands the slot (Self is this slot) to the process's pump. ERROR_SUCCESS, or why the pump
+    // could not take it; then the slot must not be used.
+    DWORD StartPumping(const std::shared_ptr<TSlot>& Self);
 
     // Stages what the socket holds and reports the count and the next size (MAILSLOT_NO_MESSAGE
     // when none). ERROR_SUCCESS, or the error of a failed receive.
@@ -47,27 +58,33 @@ class TSlot : public THandleObject {
     // the Win32 error; Read gets the number of bytes taken.
     DWORD Read(void* Buffer, DWORD Size, DWORD& Read);
 
+    // On the pump's thread, when the socket is readable: stages a batch of datagrams, and takes
+    // the socket out of the epoll set while the queue is full.
+    void Pump(TSlotPump& Owner);
+
   private:
-    // Moves waiting datagrams from the socket into the staging queue while it admits them.
-    DWORD DrainLocked();
+    // Moves at most Limit waiting datagrams from the socket into the staging queue while it
+    // admits them; Full tells that a datagram waits that the queue does not admit now.
+    DWORD DrainLocked(size_t Limit, bool& Full);
+    // Puts a paused socket back into the pump's epoll set.
+    DWORD ResumeLocked();
     // Returns ERROR_SUCCESS once a message is staged, ERROR_SEM_TIMEOUT after ReadTimeout, or
-    // ERROR_OPERATION_ABORTED once the slot is closed. Only one thread polls the socket; others
-    // wait on FChanged until it reports.
+    // ERROR_OPERATION_ABORTED once the slot is closed.
     DWORD WaitLocked(std::unique_lock<std::mutex>& Lock);
     // Removes the socket file and the size sidecar if they are still this slot's.
     void RemoveFiles();
-    // Makes the wake descriptor readable.
-    void Kick();
 
     TFd FFd;
-    TFd FWakeFd;
     const TSlotFiles FFiles;
+    const uint64_t FPumpId;
+    TSlotPump* FPump = nullptr;
 
     std::mutex FLock;
     std::condition_variable FChanged;
     TStagingQueue FStage;
     bool FClosed = false;
-    bool FPolling = false;
+    // Out of the pump's epoll set: before StartPumping, while the queue is full, after Close.
+    bool FPaused = true;
 };
 
 // Creates the local slot named by Path ("\\.\mailslot\NAME") and enters it into the handle

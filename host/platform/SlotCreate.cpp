@@ -1,7 +1,6 @@
 // Creating a slot and removing it again: claiming the name in the slot directory, the size
 // sidecar, and the orderly removal when the owner closes it.
 #include <fcntl.h>
-#include <sys/eventfd.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include "host/platform/Slot.h"
 #include "host/platform/SlotDirectory.h"
 #include "host/platform/SlotPath.h"
+#include "host/platform/SlotPump.h"
 #include "host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -73,8 +73,10 @@ DWORD BindUnderLock(int Fd, DWORD MaxMessageSize, TSlotFiles& Files) {
         if (MaxMessageSize != 0) SysUnlink(SlotMaxSizePath(Files.Socket).c_str());
         return err;
     }
+    // Connecting needs write permission on the socket file, and its mode followed the umask:
+    // only this user may write to the slot, even should the directory be opened up later.
     struct stat st {};
-    if (SysLstat(Files.Socket.c_str(), &st) != 0) {
+    if (SysChmod(Files.Socket.c_str(), 0600) != 0 || SysLstat(Files.Socket.c_str(), &st) != 0) {
         err = Win32ErrorOf(errno);
         SysUnlink(Files.Socket.c_str());
         SysUnlink(SlotMaxSizePath(Files.Socket).c_str());
@@ -87,19 +89,38 @@ DWORD BindUnderLock(int Fd, DWORD MaxMessageSize, TSlotFiles& Files) {
 
 }  // namespace
 
-TSlot::TSlot(int Fd, int WakeFd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout)
+TSlot::TSlot(int Fd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout)
     : MaxMessageSize(MaxMessageSize),
       ReadTimeout(ReadTimeout),
       FFd(Fd),
-      FWakeFd(WakeFd),
-      FFiles(std::move(Files)) {}
+      FFiles(std::move(Files)),
+      FPumpId(TSlotPump::NewId()) {}
+
+DWORD TSlot::StartPumping(const std::shared_ptr<TSlot>& Self) {
+    DWORD err = ERROR_SUCCESS;
+    TSlotPump* pump = TSlotPump::Get(err);
+    if (pump == nullptr) return err;
+    std::lock_guard<std::mutex> lock(FLock);
+    err = pump->Add(FPumpId, FFd.Get(), Self);
+    if (err != ERROR_SUCCESS) return err;
+    FPump = pump;
+    FPaused = false;
+    return ERROR_SUCCESS;
+}
 
 void TSlot::Close() {
     RemoveFiles();
-    std::lock_guard<std::mutex> lock(FLock);
-    FClosed = true;
-    Kick();
-    FChanged.notify_all();
+    TSlotPump* pump = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FClosed = true;
+        // Out of the epoll set before anything else can close the socket.
+        if (!FPaused) FPump->Unwatch(FFd.Get());
+        FPaused = true;
+        pump = FPump;
+        FChanged.notify_all();
+    }
+    if (pump) pump->Forget(FPumpId);
 }
 
 void TSlot::RemoveFiles() {
@@ -123,8 +144,6 @@ DWORD CreateSlot(const std::string& Path, DWORD MaxMessageSize, DWORD ReadTimeou
     files.Socket = SlotSocketPath(files.Dir, path.Name);
     if (files.Socket.empty()) return ERROR_BAD_PATHNAME;
 
-    TFd wake(SysEventFd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!wake.Valid()) return Win32ErrorOf(errno);
     TFd fd(OpenDatagramSocket(true));
     if (!fd.Valid()) return Win32ErrorOf(errno);
     {
@@ -133,8 +152,13 @@ DWORD CreateSlot(const std::string& Path, DWORD MaxMessageSize, DWORD ReadTimeou
         err = BindUnderLock(fd.Get(), MaxMessageSize, files);
         if (err != ERROR_SUCCESS) return err;
     }
-    auto slot = std::make_shared<TSlot>(fd.Release(), wake.Release(), std::move(files),
-                                        MaxMessageSize, ReadTimeout);
+    auto slot =
+        std::make_shared<TSlot>(fd.Release(), std::move(files), MaxMessageSize, ReadTimeout);
+    err = slot->StartPumping(slot);
+    if (err != ERROR_SUCCESS) {
+        slot->Close();  // removes its files again
+        return err;
+    }
     Handle = AddHandle(std::move(slot));
     return ERROR_SUCCESS;
 }

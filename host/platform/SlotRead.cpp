@@ -1,17 +1,16 @@
-// The reader's side of a slot: staging datagrams for an exact count and size, waiting for a
-// message without spinning, and taking one message per read.
-#include <poll.h>
+// The reader's side of a slot: staging datagrams for an exact count and size, the pump's share
+// of that work, waiting for a message without spinning, and taking one message per read.
 #include <sys/socket.h>
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 
 #include "host/platform/HandleTable.h"
 #include "host/platform/Slot.h"
+#include "host/platform/SlotPump.h"
 #include "host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -22,26 +21,17 @@ namespace {
 
 using TClockType = std::chrono::steady_clock;
 
-// Milliseconds left until Deadline for poll: -1 for none (wait forever), 0 when passed.
-int PollTimeout(const std::optional<TClockType::time_point>& Deadline) {
-    if (!Deadline) return -1;
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(*Deadline - TClockType::now());
-    if (left.count() <= 0) return 0;
-    return left.count() > INT_MAX ? INT_MAX : static_cast<int>(left.count());
-}
+// Datagrams the pump moves per event before it lets the reader (and other slots) have a turn;
+// while more wait, epoll reports the socket again at once.
+constexpr size_t kPumpBatch = 256;
 
 }  // namespace
 
-void TSlot::Kick() {
-    uint64_t one = 1;
-    // Fails only when the counter is about to overflow, and then the descriptor is readable.
-    SysWrite(FWakeFd.Get(), &one, sizeof one);
-}
-
-DWORD TSlot::DrainLocked() {
+DWORD TSlot::DrainLocked(size_t Limit, bool& Full) {
+    Full = false;
     size_t before = FStage.Count();
     DWORD err = ERROR_SUCCESS;
-    for (;;) {
+    for (size_t taken = 0; taken < Limit; ++taken) {
         // MSG_TRUNC makes the peek report the datagram's real length without copying it.
         ssize_t size = SysRecv(FFd.Get(), nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
         if (size < 0) {
@@ -56,7 +46,10 @@ DWORD TSlot::DrainLocked() {
             }
             continue;
         }
-        if (!FStage.Admits(static_cast<size_t>(size))) break;
+        if (!FStage.Admits(static_cast<size_t>(size))) {
+            Full = true;
+            break;
+        }
         std::string message(static_cast<size_t>(size), '\0');
         ssize_t got = SysRecv(FFd.Get(), message.data(), message.size(), MSG_DONTWAIT);
         if (got < 0) {
@@ -66,12 +59,26 @@ DWORD TSlot::DrainLocked() {
         message.resize(static_cast<size_t>(got));
         FStage.Push(std::move(message));
     }
-    if (FStage.Count() != before) {
-        // A thread polling the socket would not see what was just taken out of it.
-        if (FPolling) Kick();
-        FChanged.notify_all();
-    }
+    if (FStage.Count() != before) FChanged.notify_all();
     return FStage.Empty() ? err : ERROR_SUCCESS;
+}
+
+DWORD TSlot::ResumeLocked() {
+    if (!FPaused || FClosed || FPump == nullptr) return ERROR_SUCCESS;
+    DWORD err = FPump->Watch(FPumpId, FFd.Get());
+    if (err == ERROR_SUCCESS) FPaused = false;
+    return err;
+}
+
+void TSlot::Pump(TSlotPump& Owner) {
+    std::lock_guard<std::mutex> lock(FLock);
+    if (FClosed || FPaused) return;
+    bool full = false;
+    // A failed receive is left to the reader, which reports it; epoll reports the socket again.
+    DrainLocked(kPumpBatch, full);
+    // While the queue is full nobody reads the socket, so its writers meet back-pressure. A
+    // failed removal leaves the socket watched, and the next event tries again.
+    if (full && Owner.Unwatch(FFd.Get()) == ERROR_SUCCESS) FPaused = true;
 }
 
 DWORD TSlot::WaitLocked(std::unique_lock<std::mutex>& Lock) {
@@ -80,39 +87,27 @@ DWORD TSlot::WaitLocked(std::unique_lock<std::mutex>& Lock) {
         deadline = TClockType::now() + std::chrono::milliseconds(ReadTimeout);
     for (;;) {
         if (FClosed) return ERROR_OPERATION_ABORTED;
-        DWORD err = DrainLocked();
+        bool full = false;
+        DWORD err = DrainLocked(SIZE_MAX, full);
         if (!FStage.Empty()) return ERROR_SUCCESS;
         if (err != ERROR_SUCCESS) return err;
-        int timeout = PollTimeout(deadline);
-        if (timeout == 0) return ERROR_SEM_TIMEOUT;
-        if (FPolling) {
-            if (deadline)
-                FChanged.wait_until(Lock, *deadline);
-            else
-                FChanged.wait(Lock);
-            continue;
+        // An empty queue is never full; only a failed resume can have left the socket unwatched,
+        // and then nobody would wake this wait.
+        err = ResumeLocked();
+        if (err != ERROR_SUCCESS) return err;
+        if (!deadline) {
+            FChanged.wait(Lock);
+        } else {
+            if (TClockType::now() >= *deadline) return ERROR_SEM_TIMEOUT;
+            FChanged.wait_until(Lock, *deadline);
         }
-        FPolling = true;
-        pollfd fds[2] = {{FFd.Get(), POLLIN, 0}, {FWakeFd.Get(), POLLIN, 0}};
-        Lock.unlock();
-        int ready = SysPoll(fds, 2, timeout);
-        int pollErrno = errno;
-        Lock.lock();
-        FPolling = false;
-        // The only poller resets a drain's kick (EAGAIN when there was none); a close's kick
-        // stays, so that every later wait ends at once.
-        if (!FClosed) {
-            uint64_t count;
-            SysRead(FWakeFd.Get(), &count, sizeof count);
-        }
-        FChanged.notify_all();
-        if (ready < 0) return Win32ErrorOf(pollErrno);
     }
 }
 
 DWORD TSlot::Info(DWORD& NextSize, DWORD& Count) {
     std::lock_guard<std::mutex> lock(FLock);
-    DWORD err = DrainLocked();
+    bool full = false;
+    DWORD err = DrainLocked(SIZE_MAX, full);
     if (err != ERROR_SUCCESS) return err;
     Count = static_cast<DWORD>(FStage.Count());
     NextSize = FStage.Empty() ? MAILSLOT_NO_MESSAGE : static_cast<DWORD>(FStage.Front().size());
@@ -130,6 +125,8 @@ DWORD TSlot::Read(void* Buffer, DWORD Size, DWORD& Read) {
     if (!next.empty()) std::memcpy(Buffer, next.data(), next.size());
     Read = static_cast<DWORD>(next.size());
     FStage.Pop();
+    // There is room again; a failed resume is retried by the next read or wait.
+    ResumeLocked();
     return ERROR_SUCCESS;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -217,6 +218,31 @@ DWORD Win32ErrorOf(int Errno) {
         default:
             return ERROR_GEN_FAILURE;
     }
+}
+
+int SysEpollCreate(int Flags) {
+    return Retry(TSysCall::EpollCreate, [&] { return ::epoll_create1(Flags); });
+}
+
+int SysEpollCtl(int EpollFd, int Op, int Fd, epoll_event* Event) {
+    return Retry(TSysCall::EpollCtl, [&] { return ::epoll_ctl(EpollFd, Op, Fd, Event); });
+}
+
+int SysEpollWait(int EpollFd, epoll_event* Events, int MaxEvents, int TimeoutMs) {
+    return Retry(TSysCall::EpollWait,
+                 [&] { return ::epoll_wait(EpollFd, Events, MaxEvents, TimeoutMs); });
+}
+
+int SysChmod(const char* Path, mode_t Mode) {
+    return Retry(TSysCall::Chmod, [&] { return ::chmod(Path, Mode); });
+}
+
+int SysSigMask(int How, const sigset_t* Set, sigset_t* Old) {
+    if (Injected(TSysCall::SigMask)) return -1;
+    int r = ::pthread_sigmask(How, Set, Old);
+    if (r == 0) return 0;
+    errno = r;
+    return -1;
 }
 
 }  // namespace zk::platform

@@ -6,6 +6,8 @@
 
 #include <poll.h>
 #include <spawn.h>
+#include <signal.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -44,6 +46,11 @@ enum class TSysCall {
     Access,
     SetPriority,
     GetPriority,
+    EpollCreate,
+    EpollCtl,
+    EpollWait,
+    Chmod,
+    SigMask,
     Count
 };
 
@@ -100,5 +107,13 @@ uid_t SysEffectiveUid();
 
 // The Win32 error code that stands for a failed call's errno.
 DWORD Win32ErrorOf(int Errno);
+
+int SysEpollCreate(int Flags);
+int SysEpollCtl(int EpollFd, int Op, int Fd, epoll_event* Event);
+// Retried after EINTR with the same time-out (callers wait without a limit).
+int SysEpollWait(int EpollFd, epoll_event* Events, int MaxEvents, int TimeoutMs);
+int SysChmod(const char* Path, mode_t Mode);
+// The calling thread's signal mask (pthread_sigmask); returns 0 or -1 with errno set.
+int SysSigMask(int How, const sigset_t* Set, sigset_t* Old);
 
 }  // namespace zk::platform

@@ -20,13 +20,23 @@ class TSystemClock : public TClock {
     }
 };
 
-TSystemClock gSystemClock;
-std::atomic<TClock*> gClock{&gSystemClock};
+// Never destroyed: a wait thread of a closed endpoint may still be in its pause while the
+// program runs its static destructors.
+TClock& SystemClock() {
+    static TClock& clock = *new TSystemClock;
+    return clock;
+}
+
+// Null: the system clock.
+std::atomic<TClock*> gClock{nullptr};
 
 }  // namespace
 
-TClock& CurrentClock() { return *gClock.load(); }
+TClock& CurrentClock() {
+    TClock* clock = gClock.load();
+    return clock ? *clock : SystemClock();
+}
 
-void SetClock(TClock* Clock) { gClock.store(Clock ? Clock : &gSystemClock); }
+void SetClock(TClock* Clock) { gClock.store(Clock); }
 
 }  // namespace zk::rtl

@@ -1,15 +1,27 @@
 // A second process for cross-process tests.
-//   slot_peer write NAME COUNT TAG    writes COUNT messages "TAG:i" (i from 0) to local slot NAME
-//   slot_peer own NAME                 owns local slot NAME until killed or stdin closes
-//   slot_peer flood NAME MILLIS        keeps sending to NAME for MILLIS ms, ignoring failures
+//   slot_peer [OPTIONS] write NAME COUNT TAG   writes COUNT messages "TAG:i" (i from 0) to slot
+//   NAME slot_peer [OPTIONS] own NAME                owns local slot NAME until killed or stdin
+//   closes slot_peer [OPTIONS] flood NAME MILLIS       keeps sending to NAME for MILLIS ms,
+//   ignoring failures slot_peer [OPTIONS] sendraw SOCKET TEXT     sends TEXT straight to the socket
+//   file SOCKET,
+//                                               past the library's checks, as a hostile program
+// Options, before the command:
+//   --as-uid N      runs as user and group N (needs root), without supplementary groups
+//   --bound COUNT   stages at most COUNT messages in slots this process owns
 // Exit status 0 on success, 1 on a failed call, 2 on a usage error.
+#include <grp.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "host/platform/StagingQueue.h"
 #include "host/win32/Windows.h"
 #include "tests/support/Namespaces.h"
 
@@ -69,11 +81,54 @@ static int Flood(const std::string& name, long millis) {
     return 0;
 }
 
+static int SendRaw(const std::string& socket, const std::string& text) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (socket.size() >= sizeof addr.sun_path) return 2;
+    std::memcpy(addr.sun_path, socket.c_str(), socket.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 1;
+    ssize_t sent =
+        sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    int err = errno;
+    close(fd);
+    if (sent == static_cast<ssize_t>(text.size())) return 0;
+    std::fprintf(stderr, "sendto failed: %s\n", std::strerror(err));
+    return 1;
+}
+
+static bool BecomeUser(long id) {
+    auto n = static_cast<uid_t>(id);
+    return setgroups(0, nullptr) == 0 && setresgid(n, n, n) == 0 && setresuid(n, n, n) == 0;
+}
+
 int main(int argc, char** argv) {
-    std::string cmd = argc > 1 ? argv[1] : "";
-    if (cmd == "write" && argc == 5) return Write(argv[2], std::atol(argv[3]), argv[4]);
-    if (cmd == "own" && argc == 3) return Own(argv[2]);
-    if (cmd == "flood" && argc == 4) return Flood(argv[2], std::atol(argv[3]));
-    std::fprintf(stderr, "usage: slot_peer write NAME COUNT TAG | own NAME | flood NAME MILLIS\n");
+    int at = 1;
+    while (at + 1 < argc && std::strncmp(argv[at], "--", 2) == 0) {
+        std::string option = argv[at];
+        long value = std::atol(argv[at + 1]);
+        if (option == "--as-uid") {
+            if (!BecomeUser(value)) {
+                std::fprintf(stderr, "cannot become uid %ld: %s\n", value, std::strerror(errno));
+                return 2;
+            }
+        } else if (option == "--bound") {
+            zk::platform::SetStageBounds(
+                {static_cast<size_t>(value), zk::platform::kStageMaxBytes});
+        } else {
+            break;
+        }
+        at += 2;
+    }
+    int left = argc - at;
+    std::string cmd = left > 0 ? argv[at] : "";
+    char** arg = argv + at;
+    if (cmd == "write" && left == 4) return Write(arg[1], std::atol(arg[2]), arg[3]);
+    if (cmd == "own" && left == 2) return Own(arg[1]);
+    if (cmd == "flood" && left == 3) return Flood(arg[1], std::atol(arg[2]));
+    if (cmd == "sendraw" && left == 3) return SendRaw(arg[1], arg[2]);
+    std::fprintf(stderr,
+                 "usage: slot_peer [--as-uid N] [--bound COUNT] write NAME COUNT TAG | own NAME | "
+                 "flood NAME MILLIS | sendraw SOCKET TEXT\n");
     return 2;
 }

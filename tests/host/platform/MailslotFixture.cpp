@@ -1,13 +1,16 @@
 #include "tests/host/platform/MailslotFixture.h"
 
+#include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "host/platform/SlotPath.h"
 #include "host/platform/SlotWrite.h"
+#include "host/platform/StagingQueue.h"
 #include "host/platform/SysCalls.h"
 #include "tests/support/Namespaces.h"
 
@@ -22,6 +25,7 @@ bool THandleGuard::Close() {
 void MailslotFixture::TearDown() {
     zk::platform::ClearSysErrors();
     zk::platform::SetSendWaitMs(zk::platform::kDefaultSendWaitMs);
+    zk::platform::SetStageBounds(zk::platform::TStageBounds{});
 }
 
 std::string MailslotFixture::SlotPath(const std::string& Name, const std::string& Server) {
@@ -77,6 +81,23 @@ std::string MailslotFixture::ReadOne(THandle Slot) {
 
 std::string MailslotFixture::SocketFile(const std::string& Name) const {
     return FDir.Path() + "/" + zk::platform::EncodeSlotName(Name);
+}
+
+std::string CaptureStderr(const std::function<void()>& Body) {
+    char path[] = "/tmp/zkstderr-XXXXXX";
+    int file = mkstemp(path);
+    if (file < 0) return "<no capture file>";
+    std::fflush(stderr);
+    int saved = dup(2);
+    dup2(file, 2);
+    Body();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    close(file);
+    std::string text = ReadFileText(path);
+    unlink(path);
+    return text;
 }
 
 pid_t ThisThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }

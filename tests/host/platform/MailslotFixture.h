@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 #include "host/win32/Windows.h"
@@ -33,7 +34,7 @@ class THandleGuard {
 
 class MailslotFixture : public ::testing::Test {
   protected:
-    // Undoes fault injection and a changed send wait.
+    // Undoes fault injection, a changed send wait and changed staging bounds.
     void TearDown() override;
 
     static std::string SlotPath(const std::string& Name, const std::string& Server = ".");
@@ -55,6 +56,9 @@ class MailslotFixture : public ::testing::Test {
     SlotDir FDir;
     std::string FName = UniqueSlotName("slot");
 };
+
+// Runs Body with this process's standard error going to a file and returns what it wrote.
+std::string CaptureStderr(const std::function<void()>& Body);
 
 // The calling thread's kernel id.
 pid_t ThisThreadId();

@@ -1,7 +1,9 @@
 // The mailslot convention between processes: one live owner per name, names left by a killed
 // owner reclaimed by exactly one new owner, and messages from another process.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "host/platform/SlotDirectory.h"
@@ -110,4 +112,30 @@ TEST_F(MailslotProcesses, ClosingOwnerNeverRemovesSuccessorsSocket) {
     EXPECT_TRUE(Send(FName, "to successor"));
     successor.CloseInput();
     EXPECT_EQ(successor.Wait(), 0);
+}
+
+TEST_F(MailslotProcesses, AnotherUserCannotWriteIntoTheSlot) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string nobody = "65534";
+    mode_t old = umask(0);
+    THandleGuard slot(Create(FName));
+    umask(old);
+    ASSERT_TRUE(slot.Valid());
+    // Even with the directory opened up for others to pass, the socket file keeps them out.
+    ASSERT_EQ(chmod(FDir.Path().c_str(), 0711), 0);
+    std::string output = FDir.Path() + "/../" + FName + ".out";
+    EXPECT_EQ(
+        RunProgram(ZK_SLOT_PEER, {"--as-uid", nobody, "sendraw", SocketFile(FName), "x"}, output),
+        1);
+    EXPECT_EQ(ReadFileText(output), "sendto failed: Permission denied\n");
+    // The library's writer does not even trust a directory that is not its own.
+    EXPECT_EQ(RunProgram(ZK_SLOT_PEER, {"--as-uid", nobody, "write", FName, "1", "T"}, output), 1);
+    EXPECT_NE(ReadFileText(output).find(FDir.Path() + " belongs to uid 0, not to uid 65534"),
+              std::string::npos);
+    EXPECT_EQ(Count(slot.Get()), 0u);
+    // The same helper gets through once the socket file lets it: the mode is what stopped it.
+    ASSERT_EQ(chmod(SocketFile(FName).c_str(), 0666), 0);
+    EXPECT_EQ(RunProgram(ZK_SLOT_PEER, {"--as-uid", nobody, "sendraw", SocketFile(FName), "x"}), 0);
+    EXPECT_EQ(Count(slot.Get()), 1u);
+    std::remove(output.c_str());
 }

@@ -99,6 +99,7 @@ TEST(StagingQueue, CountsBytesAndKeepsOrder) {
 }
 
 TEST(StagingQueue, StopsAtByteBoundButAlwaysTakesOneMessage) {
+    static_assert(kStageMaxBytes == 4194304 && kStageMaxMessages == 65536);
     TStagingQueue q;
     EXPECT_TRUE(q.Admits(kStageMaxBytes + 1));  // an empty queue never blocks the reader
     q.Push(std::string(kStageMaxBytes - 10, 'a'));

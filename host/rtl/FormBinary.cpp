@@ -225,7 +225,11 @@ class TStreamReader {
                     TFormItem item;
                     size_t itemAt = FPos;
                     uint8_t t = Byte();
-                    if (Int(t, item.Order)) {
+                    if (Int(t, item.Order) || t == vaIdent) {
+                        if (t == vaIdent) {
+                            item.Order.Type = TFormValueType::Ident;
+                            item.Order.Text = ShortStr();
+                        }
                         item.HasOrder = true;
                         itemAt = FPos;
                         t = Byte();
@@ -400,7 +404,8 @@ class TStreamWriter {
                         : N.Kind == TFormObjectKind::Inline  ? 4
                                                              : 0;
         if (N.HasIndex) flags |= 2;
-        if (flags) {
+        // A class name of 240 bytes or more would read as a prefix: give it an empty one.
+        if (flags || N.ClassName.size() >= 0xF0) {
             Byte(0xF0 | flags);
             if (N.HasIndex) Int(N.Index, TFormStoredAs::Auto);
         }

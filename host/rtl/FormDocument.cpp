@@ -208,14 +208,16 @@ class TTextParser {
         }
         node.Span.End = FPos;
         for (const TFormNodeProperty& p : node.Properties) {
-            if (!SameText(p.Name, "HelpContext") || p.Value.Type != TFormValueType::Integer)
-                continue;
+            if (!SameText(p.Name, "HelpContext")) continue;
+            // The first one counts, as for reading and editing; a non-integer is reported then.
+            if (p.Value.Type != TFormValueType::Integer) break;
             node.HelpLine.Present = true;
             node.HelpLine.ValueStart = p.Value.Span.Start;
             node.HelpLine.ValueEnd = p.Value.Span.End;
             node.HelpLine.LineStart = p.LineStart;
             node.HelpLine.LineEnd = p.LineEnd;
             node.HelpLine.Value = p.Value.Int;
+            break;
         }
         return node;
     }

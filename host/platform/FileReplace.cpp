@@ -32,6 +32,10 @@ class TFd {
 
 std::string ReadFd(int Fd, const std::string& Path) {
     std::string text;
+    // One allocation for a regular file instead of a growing buffer.
+    struct stat st {};
+    if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        text.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = SysRead(Fd, buf, sizeof buf);

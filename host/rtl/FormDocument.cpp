@@ -167,6 +167,7 @@ class TTextParser {
             SkipBlanks();
             Expect(']', "']' after the order index");
         }
+        node.Properties.reserve(4);
         std::string headerIndent =
             headerAlone
                 ? std::string(FText.substr(headerLineStart, node.Span.Start - headerLineStart))
@@ -745,8 +746,16 @@ void CollectNodes(const TFormNode& N, std::vector<const TFormNode*>& Out) {
     for (const TFormNode& c : N.Children) CollectNodes(c, Out);
 }
 
-void CollectEdits(const TFormNode& N, const std::string& Eol,
-                  std::vector<std::pair<std::pair<size_t, size_t>, std::string>>& Edits) {
+// One splice of the saved text: bytes [Start, End) of the original give way to a HelpContext
+// value (Value), a whole new HelpContext line (Line) or nothing (Remove).
+struct TSplice {
+    enum Kind : uint8_t { Value, Line, Remove } Kind;
+    size_t Start, End;
+    const TFormNode* Node;
+    int64_t Number;
+};
+
+void CollectEdits(const TFormNode& N, std::vector<TSplice>& Edits) {
     if (N.HelpLine.Edited) {
         int idx = FindHelpProperty(N);
         std::optional<int64_t> now;
@@ -754,18 +763,20 @@ void CollectEdits(const TFormNode& N, const std::string& Eol,
         const auto& h = N.HelpLine;
         if (h.Present) {
             if (!now)
-                Edits.push_back({{h.LineStart, h.LineEnd}, ""});
+                Edits.push_back({TSplice::Remove, h.LineStart, h.LineEnd, &N, 0});
             else if (*now != h.Value)
-                Edits.push_back({{h.ValueStart, h.ValueEnd}, std::to_string(*now)});
+                Edits.push_back({TSplice::Value, h.ValueStart, h.ValueEnd, &N, *now});
         } else if (now) {
-            std::string line = N.Indent + "HelpContext = " + std::to_string(*now);
-            if (N.InsertInline)
-                Edits.push_back({{N.InsertAt, N.InsertAt}, Eol + line + Eol});
-            else
-                Edits.push_back({{N.InsertAt, N.InsertAt}, line + Eol});
+            Edits.push_back({TSplice::Line, N.InsertAt, N.InsertAt, &N, *now});
         }
     }
-    for (const TFormNode& c : N.Children) CollectEdits(c, Eol, Edits);
+    for (const TFormNode& c : N.Children) CollectEdits(c, Edits);
+}
+
+void AppendNumber(std::string& Out, int64_t V) {
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, V);
+    Out.append(buf, r.ptr);
 }
 
 }  // namespace
@@ -882,17 +893,24 @@ TFormDocument TFormDocument::ReadBinary(std::string Bytes, const std::string& Fi
 std::string TFormDocument::Save() const {
     if (!FEdited) return FBytes;
     if (FBinary) return FrameFormStream(WriteFormStream(FRoot), FFrame);
-    std::vector<std::pair<std::pair<size_t, size_t>, std::string>> edits;
-    CollectEdits(FRoot, FLineEnd, edits);
+    std::vector<TSplice> edits;
+    CollectEdits(FRoot, edits);
     std::stable_sort(edits.begin(), edits.end(),
-                     [](const auto& a, const auto& b) { return a.first.first < b.first.first; });
+                     [](const TSplice& a, const TSplice& b) { return a.Start < b.Start; });
     std::string out;
-    out.reserve(FBytes.size() + edits.size() * 24);
+    out.reserve(FBytes.size() + edits.size() * 32);
     size_t pos = 0;
-    for (const auto& [range, text] : edits) {
-        out.append(FBytes, pos, range.first - pos);
-        out += text;
-        pos = range.second;
+    for (const TSplice& e : edits) {
+        out.append(FBytes, pos, e.Start - pos);
+        pos = e.End;
+        if (e.Kind == TSplice::Remove) continue;
+        if (e.Kind == TSplice::Line) {
+            if (e.Node->InsertInline) out += FLineEnd;
+            out += e.Node->Indent;
+            out += "HelpContext = ";
+        }
+        AppendNumber(out, e.Number);
+        if (e.Kind == TSplice::Line) out += FLineEnd;
     }
     out.append(FBytes, pos, std::string::npos);
     return out;

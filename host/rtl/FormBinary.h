@@ -21,13 +21,15 @@
 // vaInt16, vaInt32, else vaInt64; strings as vaString up to 255 bytes, else vaLString, and
 // vaWString when a #nnn code is above 255; plain floats vaExtended, suffix s vaSingle, c
 // vaCurrency, d vaDate; identifiers vaIdent except False, True and nil (any case), which are
-// vaFalse, vaTrue and vaNil; the object prefix only when a flag is set.
+// vaFalse, vaTrue and vaNil; the object prefix only when a flag is set (or the class name, 240
+// bytes or longer, would read as one).
 //
-// The resource header: Delphi writes binary form files as one 16-bit resource (byte FF, the
-// type as FF-less ordinal word 10 = RT_RCDATA, the upper-case name zero-terminated, the memory
-// flags word 1030, the 32-bit data size) followed by the stream. Files in the 32-bit .res
-// layout (an empty first entry of 32 bytes, then entries of DataSize, HeaderSize, the header,
-// the data padded to four bytes) are read too; the entry holding the stream is the one whose
+// The resource header: Delphi writes binary form files as one resource in the 16-bit .res
+// layout: byte FF and the type as an ordinal word (10, RT_RCDATA), the name (the form's class in
+// upper case, zero-terminated, or FF and an ordinal word), the memory-flags word (1030), the
+// 32-bit data size, then the stream. Files in the 32-bit .res layout (an empty first entry of 32
+// bytes, then entries of DataSize, HeaderSize, the rest of the header, the data padded to four
+// bytes) are read too; the entry holding the stream is the first whose
 // data starts with "TPF0".
 #pragma once
 

@@ -1,0 +1,305 @@
+// helpctx: lists, sets and numbers the HelpContext values of form files (text or binary,
+// Delphi or Lazarus) and converts them between text and binary, changing nothing else in them.
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/platform/FileReplace.h"
+#include "host/rtl/FormDocument.h"
+#include "host/rtl/HelpContextClasses.h"
+
+#ifndef HELPCTX_VERSION
+#define HELPCTX_VERSION "0.0.0"
+#endif
+
+using namespace zk::rtl;
+using zk::platform::EFileError;
+
+namespace {
+
+// A failure that ends the run with status 1; the text is printed after "helpctx: ".
+struct TFailure {
+    std::string Message;
+};
+
+struct TTarget {
+    const TFormNode* Node;
+    std::string Path;  // Form.Component; components of an inline frame go through the frame
+};
+
+bool SameText(const std::string& A, const char* B) {
+    std::string_view b(B);
+    if (A.size() != b.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(A[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool Stores(const TFormNode& N, const char* Prop) {
+    for (const TFormNodeProperty& p : N.Properties)
+        if (SameText(p.Name, Prop)) return true;
+    return false;
+}
+
+bool Publishes(const TFormNode& N, bool IsRoot, TFormLibrary Lib) {
+    THelpPublishing t = PublishesHelpContext(Lib, N.ClassName);
+    if (t != THelpPublishing::Unknown) return t == THelpPublishing::Yes;
+    if (Stores(N, "HelpContext")) return true;
+    if (N.Kind == TFormObjectKind::Inline) return true;  // a frame
+    if (IsRoot) {
+        // The form's own class is the user's. A data module has no HelpContext; unlike a form
+        // (or an inherited one, which stores only what differs) it stores no client size and
+        // no caption.
+        std::string lower;
+        for (char c : N.ClassName)
+            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("datamodule") != std::string::npos) return false;
+        return N.Kind != TFormObjectKind::Object || Stores(N, "ClientHeight") ||
+               Stores(N, "ClientWidth") || Stores(N, "Caption");
+    }
+    return false;
+}
+
+void Collect(const TFormNode& N, const std::string& Owner, bool IsRoot, TFormLibrary Lib,
+             std::vector<TTarget>& Out) {
+    std::string path = Owner.empty() ? N.Name : Owner + "." + N.Name;
+    if (Publishes(N, IsRoot, Lib)) Out.push_back({&N, path});
+    // Components on a form (also those inside panels) belong to the form; those inside an
+    // inline frame to the frame.
+    std::string owner = IsRoot || N.Kind == TFormObjectKind::Inline ? path : Owner;
+    for (const TFormNode& c : N.Children) Collect(c, owner, false, Lib, Out);
+}
+
+// The document lives on the heap: the targets point into its tree.
+struct TOpenFile {
+    std::string Path;
+    std::unique_ptr<TFormDocument> DocPtr;
+    std::vector<TTarget> Targets;
+    TFormDocument& Doc() const { return *DocPtr; }
+};
+
+TOpenFile Open(const std::string& Path) {
+    std::string bytes;
+    try {
+        bytes = zk::platform::ReadWholeFile(Path);
+    } catch (const EFileError& e) {
+        throw TFailure{e.what()};
+    }
+    std::string name = Path == "-" ? "<stdin>" : Path;
+    try {
+        TOpenFile f{
+            Path, std::make_unique<TFormDocument>(TFormDocument::Read(std::move(bytes), name)), {}};
+        Collect(f.Doc().Root(), "", true, LibraryOfFile(Path), f.Targets);
+        for (const TTarget& t : f.Targets) f.Doc().HelpContext(*t.Node);  // checks the values
+        return f;
+    } catch (const EFormFileError& e) {
+        throw TFailure{e.Message()};
+    }
+}
+
+void Store(const std::string& Path, const std::string& Bytes) {
+    try {
+        zk::platform::ReplaceFile(Path, Bytes);
+    } catch (const EFileError& e) {
+        throw TFailure{e.what()};
+    }
+}
+
+std::string Json(const std::string& S) {
+    std::string out = "\"";
+    for (char ch : S) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 32) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+int List(const std::vector<std::string>& Files, bool AsJson) {
+    std::vector<TOpenFile> open;
+    for (const std::string& f : Files) open.push_back(Open(f));
+    for (const TOpenFile& f : open) {
+        for (const TTarget& t : f.Targets) {
+            int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
+            std::string file = f.Path == "-" ? "-" : f.Path;
+            if (AsJson)
+                std::cout << "{\"file\":" << Json(file) << ",\"line\":" << t.Node->Span.Line
+                          << ",\"path\":" << Json(t.Path)
+                          << ",\"class\":" << Json(t.Node->ClassName)
+                          << ",\"helpContext\":" << number << "}\n";
+            else
+                std::cout << file << ":" << t.Node->Span.Line << "\t" << t.Path << "\t"
+                          << t.Node->ClassName << "\t" << number << "\n";
+        }
+    }
+    return 0;
+}
+
+const TTarget* FindTarget(const TOpenFile& F, const std::string& Name) {
+    const TFormNode* n = F.Doc().Find(Name);
+    if (!n) return nullptr;
+    for (const TTarget& t : F.Targets)
+        if (t.Node == n) return &t;
+    throw TFailure{F.Doc().FileName() + ": " + Name + " (" + n->ClassName +
+                   ") has no HelpContext property"};
+}
+
+std::optional<int32_t> ParseNumber(const std::string& S) {
+    int64_t v = 0;
+    auto [p, ec] = std::from_chars(S.data(), S.data() + S.size(), v);
+    if (ec != std::errc() || p != S.data() + S.size() || S.empty() || v < INT32_MIN ||
+        v > INT32_MAX)
+        return std::nullopt;
+    return static_cast<int32_t>(v);
+}
+
+int Set(const std::string& File, const std::vector<std::pair<std::string, int32_t>>& Assign,
+        const std::string& Out) {
+    TOpenFile f = Open(File);
+    for (const auto& [name, value] : Assign) {
+        const TTarget* t = FindTarget(f, name);
+        if (!t) throw TFailure{f.Doc().FileName() + ": no component named " + name};
+        f.Doc().SetHelpContext(*t->Node, value);
+    }
+    Store(Out.empty() ? File : Out, f.Doc().Save());
+    return 0;
+}
+
+int Number(const std::vector<std::string>& Files, int64_t Start, int64_t Step, bool OnlyUnset,
+           const std::string& Out) {
+    std::vector<TOpenFile> open;
+    for (const std::string& f : Files) open.push_back(Open(f));
+    int64_t next = Start;
+    for (TOpenFile& f : open) {
+        for (const TTarget& t : f.Targets) {
+            if (OnlyUnset && f.Doc().HelpContext(*t.Node).value_or(0) != 0) continue;
+            if (next < INT32_MIN || next > INT32_MAX)
+                throw TFailure{"the numbers run out of the HelpContext range at " + t.Path};
+            f.Doc().SetHelpContext(*t.Node, static_cast<int32_t>(next));
+            next += Step;
+        }
+    }
+    // Every file is read and numbered before the first is written.
+    for (TOpenFile& f : open) Store(Out.empty() ? f.Path : Out, f.Doc().Save());
+    return 0;
+}
+
+int Convert(const std::string& File, const std::string& To, const std::string& Out) {
+    TOpenFile f = Open(File);
+    std::string bytes;
+    try {
+        if (To == "binary")
+            bytes = f.Doc().IsBinary() ? f.Doc().Save() : f.Doc().ToBinary();
+        else
+            bytes = f.Doc().ToText(LibraryOfFile(File) == TFormLibrary::Lazarus ? "\n" : "\r\n");
+    } catch (const EFormFileError& e) {
+        throw TFailure{f.Doc().FileName() + ": " + e.Message()};
+    }
+    Store(Out, bytes);
+    return 0;
+}
+
+int Run(int argc, char** argv) {
+    CLI::App app{
+        "Lists, sets and numbers the HelpContext values of Delphi and Lazarus form "
+        "files, changing nothing else in them."};
+    app.set_version_flag("--version", std::string("helpctx ") + HELPCTX_VERSION);
+    app.require_subcommand(1);
+
+    std::vector<std::string> listFiles;
+    bool json = false;
+    CLI::App* listCmd =
+        app.add_subcommand("list", "Print every component that has a HelpContext property.");
+    listCmd->add_option("FILE", listFiles, "Form files ('-' is standard input)")->required();
+    listCmd->add_flag("--json", json, "One JSON object a line: file, line, path, class, number");
+
+    std::string setFile, setOut;
+    std::vector<std::string> setAssign;
+    CLI::App* setCmd = app.add_subcommand(
+        "set",
+        "Set numbers by component name (the form's name for the form); with none, "
+        "re-save the file.");
+    setCmd->add_option("FILE", setFile, "Form file ('-' is standard input)")->required();
+    setCmd->add_option("NAME=NUMBER", setAssign, "Assignments");
+    setCmd->add_option("-o,--out", setOut, "Write here instead of replacing FILE ('-': stdout)");
+
+    std::vector<std::string> numFiles;
+    int64_t start = 0, step = 1;
+    bool onlyUnset = false;
+    std::string numOut;
+    CLI::App* numCmd = app.add_subcommand(
+        "number", "Number the form and its components in file order, across the files.");
+    numCmd->add_option("FILE", numFiles, "Form files")->required();
+    numCmd->add_option("--start", start, "First number")->required();
+    numCmd->add_option("--step", step, "Increment")->required();
+    numCmd->add_flag("--only-unset", onlyUnset, "Number only components whose number is 0");
+    numCmd->add_option("-o,--out", numOut, "Write here instead of replacing FILE (one file)");
+
+    std::string convFile, convTo, convOut;
+    CLI::App* convCmd = app.add_subcommand("convert", "Convert a form file to text or binary.");
+    convCmd->add_option("FILE", convFile, "Form file ('-' is standard input)")->required();
+    convCmd->add_option("--to", convTo, "text or binary")
+        ->required()
+        ->check(CLI::IsMember({"text", "binary"}));
+    convCmd->add_option("-o,--out", convOut, "Output file ('-' is standard output)")->required();
+
+    try {
+        app.parse(argc, argv);
+        if (numCmd->parsed() && !numOut.empty() && numFiles.size() > 1)
+            throw CLI::ValidationError("-o", "takes one FILE only");
+    } catch (const CLI::ParseError& e) {
+        int code = app.exit(e);
+        return e.get_exit_code() == 0 ? code : 2;
+    }
+
+    try {
+        if (listCmd->parsed()) return List(listFiles, json);
+        if (setCmd->parsed()) {
+            std::vector<std::pair<std::string, int32_t>> assign;
+            for (const std::string& a : setAssign) {
+                size_t eq = a.find('=');
+                std::optional<int32_t> n;
+                if (eq != std::string::npos && eq > 0) n = ParseNumber(a.substr(eq + 1));
+                if (!n) {
+                    std::cerr << "helpctx: expected NAME=NUMBER (a 32-bit integer), found '" << a
+                              << "'\n";
+                    return 2;
+                }
+                assign.emplace_back(a.substr(0, eq), *n);
+            }
+            return Set(setFile, assign, setOut);
+        }
+        if (numCmd->parsed()) return Number(numFiles, start, step, onlyUnset, numOut);
+        return Convert(convFile, convTo, convOut);
+    } catch (const TFailure& f) {
+        std::cerr << "helpctx: " << f.Message << "\n";
+        return 1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "helpctx: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,117 @@
+#include "host/platform/FileReplace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "host/platform/SysCalls.h"
+
+namespace zk::platform {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& What, const std::string& Path, int Errno) {
+    throw EFileError("cannot " + What + " " + Path + ": " + std::strerror(Errno));
+}
+
+class TFd {
+  public:
+    explicit TFd(int Fd) : FFd(Fd) {}
+    ~TFd() { SysClose(FFd); }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return FFd; }
+
+  private:
+    int FFd;
+};
+
+std::string ReadFd(int Fd, const std::string& Path) {
+    std::string text;
+    // One allocation for a regular file instead of a growing buffer.
+    struct stat st {};
+    if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        text.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = SysRead(Fd, buf, sizeof buf);
+        if (n < 0) Fail("read", Path, errno);
+        if (n == 0) return text;
+        text.append(buf, static_cast<size_t>(n));
+    }
+}
+
+void WriteFd(int Fd, const std::string& Text, const std::string& Path) {
+    size_t done = 0;
+    while (done < Text.size()) {
+        ssize_t n = SysWrite(Fd, Text.data() + done, Text.size() - done);
+        if (n < 0) Fail("write", Path, errno);
+        done += static_cast<size_t>(n);
+    }
+}
+
+std::string DirectoryOf(const std::string& Path) {
+    size_t slash = Path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : Path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& Path) {
+    if (Path == "-") return ReadFd(0, "standard input");
+    TFd fd(SysOpen(Path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) Fail("read", Path, errno);
+    return ReadFd(fd.Get(), Path);
+}
+
+void ReplaceFile(const std::string& Path, const std::string& Content) {
+    if (Path == "-") {
+        WriteFd(1, Content, "standard output");
+        return;
+    }
+    // The original's mode, or the usual one of a new file.
+    mode_t mode = 0666;
+    bool keepMode = false;
+    struct stat st {};
+    if (::stat(Path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) Fail("write", Path, EISDIR);
+        mode = st.st_mode & 07777;
+        keepMode = true;
+    }
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int raw = -1;
+    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+        temp = DirectoryOf(Path) + "/." + Path.substr(Path.find_last_of('/') + 1) + ".tmp" +
+               std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        raw = SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (raw < 0 && errno != EEXIST) Fail("write", Path, errno);
+    }
+    if (raw < 0) Fail("write", Path, EEXIST);
+    {
+        TFd fd(raw);
+        try {
+            // The umask must not narrow a kept mode.
+            if (keepMode && ::fchmod(fd.Get(), mode) != 0) Fail("write", Path, errno);
+            WriteFd(fd.Get(), Content, Path);
+            if (::fsync(fd.Get()) != 0) Fail("write", Path, errno);
+        } catch (...) {
+            SysUnlink(temp.c_str());
+            throw;
+        }
+    }
+    if (SysRename(temp.c_str(), Path.c_str()) != 0) {
+        int err = errno;
+        SysUnlink(temp.c_str());
+        Fail("write", Path, err);
+    }
+    TFd dir(SysOpen(DirectoryOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) ::fsync(dir.Get());
+}
+
+}  // namespace zk::platform

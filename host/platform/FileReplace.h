@@ -1,0 +1,25 @@
+// Reading a user's file whole and replacing it atomically: the new content goes to a temporary
+// file in the same folder, gets the original's mode, is flushed and renamed over the original,
+// so a reader sees the old content or the new one and a failed write leaves the original as it
+// was. Unlike ConfigFile.h there is no lock: these are documents a person or a script edits.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace zk::platform {
+
+// The text names the file and the system's reason: "cannot read PATH: Is a directory".
+class EFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole content of Path; "-" reads standard input.
+std::string ReadWholeFile(const std::string& Path);
+
+// Replaces (or creates) Path with Content as described above; "-" writes standard output. A new
+// file gets mode 0666 less the umask.
+void ReplaceFile(const std::string& Path, const std::string& Content);
+
+}  // namespace zk::platform

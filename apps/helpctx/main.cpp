@@ -14,8 +14,8 @@
 #include "host/rtl/FormDocument.h"
 #include "host/rtl/HelpContextClasses.h"
 
-#ifndef HELPCTX_VERSION
-#define HELPCTX_VERSION "0.0.0"
+#ifndef ZK_VERSION
+#define ZK_VERSION "0.0.0"
 #endif
 
 using namespace zk::rtl;
@@ -219,7 +219,7 @@ int Run(int argc, char** argv) {
     CLI::App app{
         "Lists, sets and numbers the HelpContext values of Delphi and Lazarus form "
         "files, changing nothing else in them."};
-    app.set_version_flag("--version", std::string("helpctx ") + HELPCTX_VERSION);
+    app.set_version_flag("--version", std::string("helpctx ") + ZK_VERSION);
     app.require_subcommand(1);
 
     std::vector<std::string> listFiles;

@@ -20,7 +20,8 @@ class TSystemClock : public TClock {
     }
 };
 
-TSystemClock gSystemClock;
+// Never destroyed: a self-freeing wait thread may still pause on it while the program exits.
+TSystemClock& gSystemClock = *new TSystemClock;
 std::atomic<TClock*> gClock{&gSystemClock};
 
 }  // namespace

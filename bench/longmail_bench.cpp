@@ -103,6 +103,28 @@ void BM_ReassemblyInMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ReassemblyInMemory)->Unit(benchmark::kMicrosecond);
 
+// A flood of first fragments that never complete, 32,767 distinct ids of 1,000-byte messages,
+// then one more message filed whole: how long the receiver is held up before it delivers.
+void BM_FirstFragmentFloodThenOneMessage(benchmark::State& state) {
+    const std::string msg(1000, 'f');
+    std::vector<std::string> flood;
+    for (uint16_t id = 1; id <= zkframes::FragmentIdMask; ++id)
+        flood.push_back(zkframes::EncodeFragment(id, msg.data(), 1000, 0));
+    std::vector<std::string> last;
+    for (int32_t k = 0; k < zkframes::FragmentCount(1000); ++k)
+        last.push_back(zkframes::EncodeFragment(0, msg.data(), 1000, k));
+    for (auto _ : state) {
+        TzkLongMailInfoList list;
+        for (const std::string& f : flood)
+            FileLongMailFragment(list, f.data(), static_cast<int32_t>(f.size()));
+        int32_t done = -1;
+        for (const std::string& f : last)
+            done = FileLongMailFragment(list, f.data(), static_cast<int32_t>(f.size()));
+        if (done != 0) state.SkipWithError("the last message was not reassembled");
+    }
+}
+BENCHMARK(BM_FirstFragmentFloodThenOneMessage)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {

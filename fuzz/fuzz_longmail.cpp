@@ -104,6 +104,10 @@ void ArbitraryOperations(FuzzedDataProvider& In) {
                 break;
         }
         CheckEntries(List, Untouched);
+        // The running total is the sum of the buffers, whatever the operations did.
+        size_t Held = 0;
+        for (int32_t i = 0; i < List.Count(); ++i) Held += List.Entry(i).Msg.size();
+        Require(List.HeldBytes() == Held);
         if (Untouched) Require(List.HeldBytes() <= LongMailHeldBytesMax);
     }
 }

@@ -39,8 +39,9 @@ void TzkLongMailInfoList::NewMsg(int32_t Id, const char* Buf, int32_t FragLen, i
     E->Id = Id;
     E->Tick = GetTickCount();
     FList.reserve(FList.size() + 1);
-    while (!FList.empty() && HeldBytes() + E->Msg.size() > LongMailHeldBytesMax)
+    while (!FList.empty() && FHeld + E->Msg.size() > LongMailHeldBytesMax)
         DeleteMsg(LeastRecentlyTouched());
+    FHeld += E->Msg.size();
     FList.push_back(std::move(E));
 }
 
@@ -58,6 +59,7 @@ void TzkLongMailInfoList::AppendMsg(int32_t Id, const char* Buf, int32_t FragLen
 
 void TzkLongMailInfoList::DeleteMsg(int32_t Index) {
     if (Index < 0 || Index >= Count()) return;
+    FHeld -= FList[static_cast<size_t>(Index)]->Msg.size();
     FList.erase(FList.begin() + Index);
 }
 
@@ -87,16 +89,14 @@ void TzkLongMailInfoList::SetLen(int32_t Id, int32_t Value) {
     const int32_t i = IndexOf(Id);
     if (i < 0 || Value < 0) return;
     TzkLongMailInfo& E = *FList[static_cast<size_t>(i)];
+    const size_t Before = E.Msg.size();
     E.Msg.resize(static_cast<size_t>(Value) + 1, '\0');
+    FHeld = FHeld - Before + E.Msg.size();
     E.Msg.back() = '\0';
     E.Len = Value;
 }
 
-size_t TzkLongMailInfoList::HeldBytes() const {
-    size_t Held = 0;
-    for (const auto& E : FList) Held += E->Msg.size();
-    return Held;
-}
+size_t TzkLongMailInfoList::HeldBytes() const { return FHeld; }
 
 int32_t TzkLongMailInfoList::LeastRecentlyTouched() const {
     const uint32_t Now = GetTickCount();

@@ -73,6 +73,9 @@ class TzkLongMailInfoList {
     int32_t LeastRecentlyTouched() const;
 
     std::vector<std::unique_ptr<TzkLongMailInfo>> FList;
+    // The bytes all entries' buffers hold, kept as entries come, go and resize, so that filing a
+    // first fragment does not walk the list once more.
+    size_t FHeld = 0;
 };
 
 // Files one long-mail fragment (its 4-byte header and payload, the checksum already stripped)

@@ -1,5 +1,7 @@
 #include "mailslot/ZkSecureMail.h"
 
+#include <cstring>
+
 #include "mailslot/ZkFramed.h"
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
@@ -61,7 +63,8 @@ bool TzkCustomSecureMail::AcceptSecure(TMsgPtr& Msg) {
         zkframes::ReportRejected(*this, Msg);
         return false;
     }
-    std::string Header(Msg.Cur, SecureHeaderSize);
+    // The header is kept and compared as text: a zero byte ends it.
+    std::string Header(Msg.Cur, strnlen(Msg.Cur, SecureHeaderSize));
     if (FLastHeader == Header) {
         DoDuplicated();
         return false;

@@ -1,5 +1,7 @@
 #include "mailslot/ZkSend.h"
 
+#include <new>
+
 #include "host/win32/Windows.h"
 
 namespace zk {
@@ -19,7 +21,13 @@ THandle OpenMailSlotForWrite(const std::string& Server, const std::string& Slot)
 bool SendBufToMailSlot(const std::string& Server, const std::string& Slot, const void* Buf,
                        int32_t Len) {
     if (Len < 0) return false;
-    THandle h = OpenMailSlotForWrite(Server, Slot);
+    THandle h = INVALID_HANDLE_VALUE;
+    // Senders never raise: a path that cannot be built is a failed send.
+    try {
+        h = OpenMailSlotForWrite(Server, Slot);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = WriteFile(h, Buf, static_cast<DWORD>(Len), &written, nullptr);

@@ -18,6 +18,7 @@ class TFd {
     ~TFd();
     TFd(const TFd&) = delete;
     TFd& operator=(const TFd&) = delete;
+    TFd(TFd&& Other) noexcept : FFd(Other.Release()) {}
     int Get() const { return FFd; }
     bool Valid() const { return FFd >= 0; }
     // Gives up ownership and returns the descriptor.

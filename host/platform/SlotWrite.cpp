@@ -85,7 +85,10 @@ DWORD OpenSlotWriter(const std::string& Path, THandle& Handle) {
     if (err != ERROR_SUCCESS) return err;
     err = ConnectSlotSocket(fd.Get(), socketPath);
     if (err != ERROR_SUCCESS) return err;
-    auto writer = std::make_shared<TSlotWriter>(fd.Release(), ReadMaxSize(socketPath));
+    // The socket changes hands only once the writer exists, so running out of memory on the
+    // way still closes it.
+    const uint32_t maxSize = ReadMaxSize(socketPath);
+    auto writer = std::make_shared<TSlotWriter>(std::move(fd), maxSize);
     Handle = AddHandle(std::move(writer));
     return ERROR_SUCCESS;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "host/platform/HandleTable.h"
 #include "host/platform/SlotSocket.h"
@@ -26,7 +27,8 @@ constexpr int kMinSendBuffer = 256 * 1024;
 class TSlotWriter : public THandleObject {
   public:
     // Takes ownership of Fd, a socket connected to the slot. MaxMessageSize 0: no known limit.
-    TSlotWriter(int Fd, uint32_t MaxMessageSize) : MaxMessageSize(MaxMessageSize), FFd(Fd) {}
+    TSlotWriter(TFd Fd, uint32_t MaxMessageSize)
+        : MaxMessageSize(MaxMessageSize), FFd(std::move(Fd)) {}
     // Sends Size bytes as one message. ERROR_SUCCESS or the Win32 error.
     DWORD Send(const void* Buffer, DWORD Size);
 
@@ -38,7 +40,8 @@ class TSlotWriter : public THandleObject {
 
 // Opens the slot named by Path ("\\SERVER\mailslot\NAME", a local server only) for writing
 // and enters the writer into the handle table. ERROR_SUCCESS with Handle set, or the Win32 error
-// (ERROR_BAD_NETPATH, ERROR_FILE_NOT_FOUND, ...).
+// (ERROR_BAD_NETPATH, ERROR_FILE_NOT_FOUND, ...). Running out of memory raises std::bad_alloc
+// and leaves no descriptor and no handle behind.
 DWORD OpenSlotWriter(const std::string& Path, THandle& Handle);
 
 }  // namespace zk::platform

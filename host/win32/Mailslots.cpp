@@ -1,6 +1,7 @@
 // The mailslot and file calls: argument checks and the last error here, the slots themselves in
 // the platform layer.
 #include <memory>
+#include <new>
 
 #include "host/platform/Slot.h"
 #include "host/platform/SlotWrite.h"
@@ -80,7 +81,13 @@ THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /*dwSha
         return Fail(ERROR_INVALID_PARAMETER);
     if ((dwDesiredAccess & GENERIC_WRITE) == 0) return Fail(ERROR_ACCESS_DENIED);
     THandle h = INVALID_HANDLE_VALUE;
-    DWORD err = OpenSlotWriter(lpFileName, h);
+    DWORD err = ERROR_SUCCESS;
+    // A Win32 call reports failure, it never raises; the plain senders rely on that.
+    try {
+        err = OpenSlotWriter(lpFileName, h);
+    } catch (const std::bad_alloc&) {
+        err = ERROR_NOT_ENOUGH_MEMORY;
+    }
     return err == ERROR_SUCCESS ? h : Fail(err);
 }
 

@@ -100,6 +100,18 @@ TEST_F(SecureMailTest, RepeatedHeaderFiresOnlyOnDuplicated) {
     EXPECT_EQ(FSpy.Log, (Lines{"text:abc", "bin:3", "duplicated", "text:abc", "bin:3"}));
 }
 
+TEST_F(SecureMailTest, HeadersCompareAsTextEndingAtAZeroByte) {
+    auto rx = Receiver();
+    // Tags that agree up to a zero byte are the same header, whatever follows it.
+    SendRaw(std::string("12\0A9738abc", 11));
+    SendRaw(std::string("12\0B9738abc", 11));
+    SendRaw(std::string("\0AAA9738abc", 11));
+    SendRaw(std::string("\0BBB9738abc", 11));
+    ASSERT_TRUE(Logged(6));
+    EXPECT_EQ(FSpy.Log,
+              (Lines{"text:abc", "bin:3", "duplicated", "text:abc", "bin:3", "duplicated"}));
+}
+
 TEST_F(SecureMailTest, OnlyTheLastHeaderIsRemembered) {
     auto rx = Receiver();
     SendRaw("AAAA30C0A");

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/platform/Fd.h"
+#include "host/platform/FileIo.h"
 #include "host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -21,25 +23,6 @@ namespace {
     throw EConfigFileError("Cannot " + What + " " + Path + ": " + std::strerror(Errno));
 }
 
-// Closes a descriptor when the scope ends.
-class TFd {
-  public:
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd() { SysClose(FFd); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-
-  private:
-    int FFd;
-};
-
-std::string DirectoryOf(const std::string& Path) {
-    size_t slash = Path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : Path.substr(0, slash);
-}
-
 void MakeDirectories(const std::string& Dir) {
     for (size_t pos = 1; pos <= Dir.size(); ++pos) {
         if (pos < Dir.size() && Dir[pos] != '/') continue;
@@ -50,22 +33,8 @@ void MakeDirectories(const std::string& Dir) {
 
 std::string ReadAll(int Fd, const std::string& Path) {
     std::string text;
-    char buf[8192];
-    for (;;) {
-        ssize_t n = SysRead(Fd, buf, sizeof buf);
-        if (n < 0) Fail("read", Path, errno);
-        if (n == 0) return text;
-        text.append(buf, static_cast<size_t>(n));
-    }
-}
-
-void WriteAll(int Fd, const std::string& Text, const std::string& Path) {
-    size_t done = 0;
-    while (done < Text.size()) {
-        ssize_t n = SysWrite(Fd, Text.data() + done, Text.size() - done);
-        if (n < 0) Fail("write", Path, errno);
-        done += static_cast<size_t>(n);
-    }
+    if (int err = ReadToEnd(Fd, text)) Fail("read", Path, err);
+    return text;
 }
 
 // Writes Text into a temporary file beside Path and renames it over Path. The caller holds the
@@ -76,7 +45,7 @@ void ReplaceFile(const std::string& Path, const std::string& Text) {
         TFd fd(SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (fd.Get() < 0) Fail("create", temp, errno);
         try {
-            WriteAll(fd.Get(), Text, temp);
+            if (int err = WriteWhole(fd.Get(), Text)) Fail("write", temp, err);
             if (::fsync(fd.Get()) != 0) Fail("flush", temp, errno);
         } catch (...) {
             SysUnlink(temp.c_str());
@@ -88,9 +57,7 @@ void ReplaceFile(const std::string& Path, const std::string& Text) {
         SysUnlink(temp.c_str());
         Fail("replace", Path, err);
     }
-    // Makes the rename itself durable; a failure here leaves the new content in place.
-    TFd dir(SysOpen(DirectoryOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) ::fsync(dir.Get());
+    SyncDirectoryOf(Path);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "host/platform/Fd.h"
+#include "host/platform/FileIo.h"
 #include "host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -18,46 +20,18 @@ namespace {
     throw EFileError("cannot " + What + " " + Path + ": " + std::strerror(Errno));
 }
 
-class TFd {
-  public:
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd() { SysClose(FFd); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-
-  private:
-    int FFd;
-};
-
 std::string ReadFd(int Fd, const std::string& Path) {
     std::string text;
     // One allocation for a regular file instead of a growing buffer.
     struct stat st {};
     if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         text.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = SysRead(Fd, buf, sizeof buf);
-        if (n < 0) Fail("read", Path, errno);
-        if (n == 0) return text;
-        text.append(buf, static_cast<size_t>(n));
-    }
+    if (int err = ReadToEnd(Fd, text)) Fail("read", Path, err);
+    return text;
 }
 
 void WriteFd(int Fd, const std::string& Text, const std::string& Path) {
-    size_t done = 0;
-    while (done < Text.size()) {
-        ssize_t n = SysWrite(Fd, Text.data() + done, Text.size() - done);
-        if (n < 0) Fail("write", Path, errno);
-        done += static_cast<size_t>(n);
-    }
-}
-
-std::string DirectoryOf(const std::string& Path) {
-    size_t slash = Path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : Path.substr(0, slash);
+    if (int err = WriteWhole(Fd, Text)) Fail("write", Path, err);
 }
 
 }  // namespace
@@ -110,8 +84,7 @@ void ReplaceFile(const std::string& Path, const std::string& Content) {
         SysUnlink(temp.c_str());
         Fail("write", Path, err);
     }
-    TFd dir(SysOpen(DirectoryOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) ::fsync(dir.Get());
+    SyncDirectoryOf(Path);
 }
 
 }  // namespace zk::platform

@@ -24,14 +24,6 @@ socklen_t MakeAddress(const std::string& Path, sockaddr_un& Addr) {
 
 }  // namespace
 
-TFd::~TFd() { SysClose(FFd); }
-
-int TFd::Release() {
-    int fd = FFd;
-    FFd = -1;
-    return fd;
-}
-
 int OpenDatagramSocket(bool NonBlocking) {
     return SysSocket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | (NonBlocking ? SOCK_NONBLOCK : 0), 0);
 }

@@ -1,32 +1,15 @@
-// Socket plumbing shared by the slot's owner and its writers: descriptor ownership, the
-// AF_UNIX datagram socket and the connect that tells a live slot from a missing or dead one.
+// Socket plumbing shared by the slot's owner and its writers: the AF_UNIX datagram socket and
+// the connect that tells a live slot from a missing or dead one.
 #pragma once
 
 #include <string>
 
+#include "host/platform/Fd.h"
 #include "host/win32/WinTypes.h"
 
 namespace zk::platform {
 
 using namespace zk::win32;
-
-// Owns one descriptor and closes it when destroyed.
-class TFd {
-  public:
-    TFd() = default;
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd();
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    TFd(TFd&& Other) noexcept : FFd(Other.Release()) {}
-    int Get() const { return FFd; }
-    bool Valid() const { return FFd >= 0; }
-    // Gives up ownership and returns the descriptor.
-    int Release();
-
-  private:
-    int FFd = -1;
-};
 
 // A new close-on-exec AF_UNIX datagram socket (non-blocking when NonBlocking); -1 with errno
 // set on failure.

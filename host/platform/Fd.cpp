@@ -1,0 +1,17 @@
+#include "host/platform/Fd.h"
+
+#include "host/platform/SysCalls.h"
+
+namespace zk::platform {
+
+TFd::~TFd() {
+    if (FFd >= 0) SysClose(FFd);
+}
+
+int TFd::Release() {
+    int fd = FFd;
+    FFd = -1;
+    return fd;
+}
+
+}  // namespace zk::platform

@@ -41,23 +41,11 @@ std::string ReadAll(int Fd, const std::string& Path) {
 // lock, so one fixed temporary name suffices; a leftover from a crashed writer is truncated.
 void ReplaceFile(const std::string& Path, const std::string& Text) {
     std::string temp = Path + ".tmp";
-    {
-        TFd fd(SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-        if (fd.Get() < 0) Fail("create", temp, errno);
-        try {
-            if (int err = WriteWhole(fd.Get(), Text)) Fail("write", temp, err);
-            if (::fsync(fd.Get()) != 0) Fail("flush", temp, errno);
-        } catch (...) {
-            SysUnlink(temp.c_str());
-            throw;
-        }
-    }
-    if (SysRename(temp.c_str(), Path.c_str()) != 0) {
-        int err = errno;
-        SysUnlink(temp.c_str());
-        Fail("replace", Path, err);
-    }
-    SyncDirectoryOf(Path);
+    TFd fd(SysOpen(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (fd.Get() < 0) Fail("create", temp, errno);
+    const char* step = nullptr;
+    if (int err = CommitReplacement(fd.Get(), Text, temp, Path, step))
+        Fail(step, std::string(step) == "replace" ? Path : temp, err);
 }
 
 }  // namespace

@@ -36,6 +36,26 @@ std::string DirectoryOf(const std::string& Path) {
     return slash == 0 ? "/" : Path.substr(0, slash);
 }
 
+int CommitReplacement(int Fd, const std::string& Text, const std::string& Temp,
+                      const std::string& Path, const char*& Step) {
+    int err = WriteWhole(Fd, Text);
+    Step = "write";
+    if (err == 0 && ::fsync(Fd) != 0) {
+        err = errno;
+        Step = "flush";
+    }
+    if (err == 0 && SysRename(Temp.c_str(), Path.c_str()) != 0) {
+        err = errno;
+        Step = "replace";
+    }
+    if (err != 0) {
+        SysUnlink(Temp.c_str());
+        return err;
+    }
+    SyncDirectoryOf(Path);
+    return 0;
+}
+
 void SyncDirectoryOf(const std::string& Path) {
     TFd dir(SysOpen(DirectoryOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) ::fsync(dir.Get());

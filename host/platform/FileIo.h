@@ -15,6 +15,12 @@ int WriteWhole(int Fd, const std::string& Text);
 // The folder of Path: "." for a bare name, "/" for a name in the root.
 std::string DirectoryOf(const std::string& Path);
 
+// Finishes an atomic replacement: writes Text to Fd (open on the temporary file Temp beside
+// Path), flushes it, renames Temp over Path and flushes the folder. 0, or the errno of the step
+// that failed, named in Step ("write", "flush" or "replace"); Temp is then removed.
+int CommitReplacement(int Fd, const std::string& Text, const std::string& Temp,
+                      const std::string& Path, const char*& Step);
+
 // Flushes the folder of Path, which makes a rename into it durable. Failure is not reported: the
 // new content is in place either way.
 void SyncDirectoryOf(const std::string& Path);

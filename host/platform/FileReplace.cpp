@@ -67,24 +67,15 @@ void ReplaceFile(const std::string& Path, const std::string& Content) {
         if (raw < 0 && errno != EEXIST) Fail("write", Path, errno);
     }
     if (raw < 0) Fail("write", Path, EEXIST);
-    {
-        TFd fd(raw);
-        try {
-            // The umask must not narrow a kept mode.
-            if (keepMode && ::fchmod(fd.Get(), mode) != 0) Fail("write", Path, errno);
-            WriteFd(fd.Get(), Content, Path);
-            if (::fsync(fd.Get()) != 0) Fail("write", Path, errno);
-        } catch (...) {
-            SysUnlink(temp.c_str());
-            throw;
-        }
-    }
-    if (SysRename(temp.c_str(), Path.c_str()) != 0) {
-        int err = errno;
+    TFd fd(raw);
+    // The umask must not narrow a kept mode.
+    if (keepMode && ::fchmod(fd.Get(), mode) != 0) {
+        const int err = errno;
         SysUnlink(temp.c_str());
         Fail("write", Path, err);
     }
-    SyncDirectoryOf(Path);
+    const char* step = nullptr;
+    if (int err = CommitReplacement(fd.Get(), Content, temp, Path, step)) Fail("write", Path, err);
 }
 
 }  // namespace zk::platform

@@ -5,13 +5,13 @@
 # commands in examples/typical-request.txt number two components and write the numbers back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${BUILD_DIR:-build}
+build=$(cd "${BUILD_DIR:-build}" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export MAILSLOT_DIR="$work/slots" DOCUVANE_REGISTRY="$work/registry.toml"
 
 "$build/apps/designer/designer" examples/Orders.dfm --out "$work/Orders.dfm" \
-  --set-path "$PWD/$build/apps/docuvane/docuvane --log $work/commands.log --exit-after 1" \
+  --set-path "$build/apps/docuvane/docuvane --log $work/commands.log --exit-after 1" \
   < examples/typical-request.txt
 # The window sends its commands to the running stand-in; "Edit Topic" is one of them.
 "$build/apps/mailslot/mailslot" send HS EDITDOC

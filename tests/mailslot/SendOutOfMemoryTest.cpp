@@ -28,12 +28,26 @@ void* Allocate(std::size_t Size) {
 
 }  // namespace
 
+// Every form that allocates without alignment is replaced, so that each pairs with a free()
+// below; a sanitizer's own form would otherwise meet a free() here.
 void* operator new(std::size_t Size) { return Allocate(Size); }
 void* operator new[](std::size_t Size) { return Allocate(Size); }
+void* operator new(std::size_t Size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(Size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t Size, const std::nothrow_t& Tag) noexcept {
+    return operator new(Size, Tag);
+}
 void operator delete(void* P) noexcept { std::free(P); }
 void operator delete[](void* P) noexcept { std::free(P); }
 void operator delete(void* P, std::size_t) noexcept { std::free(P); }
 void operator delete[](void* P, std::size_t) noexcept { std::free(P); }
+void operator delete(void* P, const std::nothrow_t&) noexcept { std::free(P); }
+void operator delete[](void* P, const std::nothrow_t&) noexcept { std::free(P); }
 
 namespace {
 

@@ -2,18 +2,17 @@
 // Help Expert package (its menu goes into the IDE's main menu), presses the ellipsis of a
 // component's HelpContext property in the object inspector, and lets the person at the
 // terminal work in the windows that opens (see FormDriver.h for the commands). Afterwards it
-// prints every help-context number and stores the form.
+// prints every help-context number and, when one changed or --out is given, stores the form:
+// the file as read with only its HelpContext values changed.
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "apps/designer/FormDriver.h"
 #include "expert/P0200.h"
 #include "host/forms/DesignedForm.h"
+#include "host/platform/FileReplace.h"
 #include "host/registry/Registry.h"
-#include "host/rtl/Streaming.h"
 #include "host/rtl/TypInfo.h"
 
 using namespace zk::expert;
@@ -22,14 +21,6 @@ using namespace zk::registry;
 using namespace zk::rtl;
 
 namespace {
-
-std::string ReadAll(const std::string& Path) {
-    std::ifstream in(Path, std::ios::binary);
-    if (!in) throw Exception("cannot read " + Path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void PrintMenuBar() {
     TIMenuItemIntf* bar = ToolServices->GetMainMenu()->GetMenuItems();
@@ -56,10 +47,12 @@ static int Run(int argc, char** argv) {
                  "designer"};
     app.set_version_flag("--version", "designer " ZK_VERSION);
     std::string formFile, component, outFile, setPath;
-    app.add_option("FORM", formFile, "Form file (text form format)")->required();
+    app.add_option("FORM", formFile, "Form file (.dfm or .lfm, text or binary)")->required();
     app.add_option("--component", component,
                    "Component whose HelpContext ellipsis is pressed (default: the form)");
-    app.add_option("--out", outFile, "Store the form here afterwards (default: print it)");
+    app.add_option("--out", outFile,
+                   "Store the form here afterwards (default: replace FORM when a number changed; "
+                   "- is standard output)");
     app.add_option("--set-path", setPath,
                    "First store this command line as the authoring application's \"Path\"");
     try {
@@ -82,7 +75,7 @@ static int Run(int argc, char** argv) {
             reg.WriteString("Path", setPath);
         }
         PrintMenuBar();
-        TDesignedForm form(ReadAll(formFile));
+        TDesignedForm form(zk::platform::ReadWholeFile(formFile), formFile);
         TComponent* target = component.empty() ? &form : form.FindComponent(component);
         if (!target) throw Exception("no component " + component + " on " + form.Name());
         TFormDesigner formDesigner(&form);
@@ -95,16 +88,20 @@ static int Run(int argc, char** argv) {
         inspector.PressEllipsis(target, "HelpContext");
         std::cout << "Help contexts now:\n";
         PrintHelpContexts(&form);
-        std::string stored = WriteComponentText(&form);
-        if (outFile.empty()) {
-            std::cout << "--- stored form ---\n" << stored;
+        if (!outFile.empty() || form.Modified()) {
+            const std::string& to = outFile.empty() ? formFile : outFile;
+            std::string bytes = form.Save();
+            std::cout.flush();
+            zk::platform::ReplaceFile(to, bytes);
+            if (to != "-") std::cout << "Stored " << to << "\n";
         } else {
-            std::ofstream out(outFile, std::ios::binary);
-            if (!(out << stored).flush()) throw Exception("cannot write " + outFile);
-            std::cout << "Stored " << outFile << "\n";
+            std::cout << "No number changed; " << formFile << " is left as it was\n";
         }
     } catch (const Exception& e) {
         std::cerr << "designer: " << e.Message() << "\n";
+        status = 1;
+    } catch (const zk::platform::EFileError& e) {
+        std::cerr << "designer: " << e.what() << "\n";
         status = 1;
     }
     P0200::Finalization();

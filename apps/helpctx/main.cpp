@@ -28,61 +28,11 @@ struct TFailure {
     std::string Message;
 };
 
-struct TTarget {
-    const TFormNode* Node;
-    std::string Path;  // Form.Component; components of an inline frame go through the frame
-};
-
-bool SameText(const std::string& A, const char* B) {
-    std::string_view b(B);
-    if (A.size() != b.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(A[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool Stores(const TFormNode& N, const char* Prop) {
-    for (const TFormNodeProperty& p : N.Properties)
-        if (SameText(p.Name, Prop)) return true;
-    return false;
-}
-
-bool Publishes(const TFormNode& N, bool IsRoot, TFormLibrary Lib) {
-    THelpPublishing t = PublishesHelpContext(Lib, N.ClassName);
-    if (t != THelpPublishing::Unknown) return t == THelpPublishing::Yes;
-    if (Stores(N, "HelpContext")) return true;
-    if (N.Kind == TFormObjectKind::Inline) return true;  // a frame
-    if (IsRoot) {
-        // The form's own class is the user's. A data module has no HelpContext; unlike a form
-        // (or an inherited one, which stores only what differs) it stores no client size and
-        // no caption.
-        std::string lower;
-        for (char c : N.ClassName)
-            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower.find("datamodule") != std::string::npos) return false;
-        return N.Kind != TFormObjectKind::Object || Stores(N, "ClientHeight") ||
-               Stores(N, "ClientWidth") || Stores(N, "Caption");
-    }
-    return false;
-}
-
-void Collect(const TFormNode& N, const std::string& Owner, bool IsRoot, TFormLibrary Lib,
-             std::vector<TTarget>& Out) {
-    std::string path = Owner.empty() ? N.Name : Owner + "." + N.Name;
-    if (Publishes(N, IsRoot, Lib)) Out.push_back({&N, path});
-    // Components on a form (also those inside panels) belong to the form; those inside an
-    // inline frame to the frame.
-    std::string owner = IsRoot || N.Kind == TFormObjectKind::Inline ? path : Owner;
-    for (const TFormNode& c : N.Children) Collect(c, owner, false, Lib, Out);
-}
-
 // The document lives on the heap: the targets point into its tree.
 struct TOpenFile {
     std::string Path;
     std::unique_ptr<TFormDocument> DocPtr;
-    std::vector<TTarget> Targets;
+    std::vector<THelpTarget> Targets;
     TFormDocument& Doc() const { return *DocPtr; }
 };
 
@@ -97,8 +47,8 @@ TOpenFile Open(const std::string& Path) {
     try {
         TOpenFile f{
             Path, std::make_unique<TFormDocument>(TFormDocument::Read(std::move(bytes), name)), {}};
-        Collect(f.Doc().Root(), "", true, LibraryOfFile(Path), f.Targets);
-        for (const TTarget& t : f.Targets) f.Doc().HelpContext(*t.Node);  // checks the values
+        f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc().Root());
+        for (const THelpTarget& t : f.Targets) f.Doc().HelpContext(*t.Node);  // checks the values
         return f;
     } catch (const EFormFileError& e) {
         throw TFailure{e.Message()};
@@ -135,7 +85,7 @@ int List(const std::vector<std::string>& Files, bool AsJson) {
     std::vector<TOpenFile> open;
     for (const std::string& f : Files) open.push_back(Open(f));
     for (const TOpenFile& f : open) {
-        for (const TTarget& t : f.Targets) {
+        for (const THelpTarget& t : f.Targets) {
             int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
             std::string file = f.Path == "-" ? "-" : f.Path;
             if (AsJson)
@@ -151,10 +101,10 @@ int List(const std::vector<std::string>& Files, bool AsJson) {
     return 0;
 }
 
-const TTarget* FindTarget(const TOpenFile& F, const std::string& Name) {
+const THelpTarget* FindTarget(const TOpenFile& F, const std::string& Name) {
     const TFormNode* n = F.Doc().Find(Name);
     if (!n) return nullptr;
-    for (const TTarget& t : F.Targets)
+    for (const THelpTarget& t : F.Targets)
         if (t.Node == n) return &t;
     throw TFailure{F.Doc().FileName() + ": " + Name + " (" + n->ClassName +
                    ") has no HelpContext property"};
@@ -173,7 +123,7 @@ int Set(const std::string& File, const std::vector<std::pair<std::string, int32_
         const std::string& Out) {
     TOpenFile f = Open(File);
     for (const auto& [name, value] : Assign) {
-        const TTarget* t = FindTarget(f, name);
+        const THelpTarget* t = FindTarget(f, name);
         if (!t) throw TFailure{f.Doc().FileName() + ": no component named " + name};
         f.Doc().SetHelpContext(*t->Node, value);
     }
@@ -187,7 +137,7 @@ int Number(const std::vector<std::string>& Files, int64_t Start, int64_t Step, b
     for (const std::string& f : Files) open.push_back(Open(f));
     int64_t next = Start;
     for (TOpenFile& f : open) {
-        for (const TTarget& t : f.Targets) {
+        for (const THelpTarget& t : f.Targets) {
             if (OnlyUnset && f.Doc().HelpContext(*t.Node).value_or(0) != 0) continue;
             if (next < INT32_MIN || next > INT32_MAX)
                 throw TFailure{"the numbers run out of the HelpContext range at " + t.Path};

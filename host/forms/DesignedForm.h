@@ -1,31 +1,72 @@
-// A form as the designer holds it: read from a user's form file whose form class this program
-// does not have ("object Form1: TForm1"). It is a TForm that answers the file's class name,
-// with the form and every component on it marked csDesigning.
+// A form as the designer holds it: built from a user's form file (host/rtl/FormDocument.h),
+// whose form class this program does not have ("object Form1: TForm1"). It is a TForm that
+// answers the file's class name, with the form and every component on it marked csDesigning.
+// The document stays the truth about the file: saving writes back the HelpContext values the
+// components have now and nothing else.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/forms/Forms.h"
-#include "host/rtl/FormText.h"
+#include "host/rtl/FormDocument.h"
+#include "host/rtl/HelpContext.h"
+#include "host/rtl/HelpContextClasses.h"
 
 namespace zk::forms {
 
 using namespace zk::rtl;
 
+// A component of a class the host does not have (or has with another HelpContext rule than
+// the file's library). It answers the file's class name and publishes HelpContext when that
+// library's class does, and Caption (read-only) when the file stores one; the rest of its
+// properties, handlers included, stay in the document as they were.
+class TDesignedComponent : public TComponent {
+  public:
+    TDesignedComponent(TComponent* AOwner, const TClassInfo& Class, std::string Caption)
+        : TComponent(AOwner), FClass(&Class), FCaption(std::move(Caption)) {}
+    const TClassInfo& ClassType() const override { return *FClass; }
+
+    THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+    const std::string& Caption() const { return FCaption; }
+
+  private:
+    const TClassInfo* FClass;
+    std::string FCaption;
+    THelpContext FHelpContext = 0;
+};
+
 class TDesignedForm : public TForm {
   public:
-    // Reads Text whatever class its top object names. Handlers named in the text are left
-    // unbound: a form being designed runs none of its handlers. Raises EReadError for a text
-    // that the form library cannot read.
-    explicit TDesignedForm(const std::string& Text);
+    // Builds the form from Doc. Objects of classes the host has become those classes, with the
+    // properties they publish set from the file where the values fit; every other object
+    // becomes a TDesignedComponent. Components inside panels and the like are owned by the
+    // form, those inside an inline frame by the frame. Raises EFormFileError for a stored
+    // HelpContext that is no 32-bit integer or a component name the form cannot take.
+    explicit TDesignedForm(TFormDocument Doc);
+    // Reads Bytes (text or binary) as the form file FileName, whose extension picks the library.
+    explicit TDesignedForm(std::string Bytes, const std::string& FileName = "Form.dfm");
 
     // Class information of the file's class, derived from TForm's.
     const TClassInfo& ClassType() const override { return FClass; }
 
-  private:
-    explicit TDesignedForm(TFormObject Tree);
+    // The file with the components' HelpContext values written back; with none changed, the
+    // bytes read.
+    std::string Save();
+    // Whether Save gives other bytes than the file read.
+    bool Modified() const;
 
+  private:
+    void Build(const TFormNode& Node, TComponent* Owner, TComponent* Parent);
+    void WriteBack();
+
+    TFormDocument FDocument;
+    TFormLibrary FLibrary;
     TClassInfo FClass;
+    // Each component that publishes HelpContext and the object of the file it came from.
+    std::vector<std::pair<TComponent*, const TFormNode*>> FHelpBindings;
 };
 
 }  // namespace zk::forms

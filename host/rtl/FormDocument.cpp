@@ -964,10 +964,12 @@ std::optional<int64_t> TFormDocument::HelpContext(const TFormNode& Node) const {
     int idx = FindHelpProperty(Node);
     if (idx < 0) return std::nullopt;
     const TFormNodeProperty& p = Node.Properties[static_cast<size_t>(idx)];
-    if (p.Value.Type != TFormValueType::Integer)
+    // The property is a 32-bit signed integer: anything else would not read back as stored.
+    if (p.Value.Type != TFormValueType::Integer || p.Value.Int < INT32_MIN ||
+        p.Value.Int > INT32_MAX)
         throw EFormFileError(FFileName + ":" + std::to_string(p.Span.Line) + ":" +
                                  std::to_string(p.Span.Column) + ": expected an integer " +
-                                 "HelpContext value",
+                                 "HelpContext value from -2147483648 to 2147483647",
                              p.Span.Line, p.Span.Column);
     return p.Value.Int;
 }

@@ -1,214 +1,255 @@
 #include "host/rtl/HelpContextClasses.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
+#include <unordered_map>
+
+#include "host/platform/Ascii.h"
 
 namespace zk::rtl {
 
 namespace {
 
-// Delphi 5: descendants of TWinControl on the standard, additional, Win32, system, data
-// controls, samples and dialogs pages, and the form classes. These publish HelpContext.
-const char* const kDelphiWindowed[] = {
-    "TForm",           "TFrame",          "TButton",           "TEdit",
-    "TMemo",           "TCheckBox",       "TRadioButton",      "TListBox",
-    "TComboBox",       "TScrollBar",      "TGroupBox",         "TRadioGroup",
-    "TPanel",          "TBitBtn",         "TMaskEdit",         "TStringGrid",
-    "TDrawGrid",       "TScrollBox",      "TCheckListBox",     "TStaticText",
-    "TControlBar",     "TTabControl",     "TPageControl",      "TTabSheet",
-    "TRichEdit",       "TTrackBar",       "TProgressBar",      "TUpDown",
-    "THotKey",         "TAnimate",        "TDateTimePicker",   "TMonthCalendar",
-    "TTreeView",       "TListView",       "THeaderControl",    "TStatusBar",
-    "TToolBar",        "TCoolBar",        "TPageScroller",     "TNotebook",
-    "TTabbedNotebook", "THeader",         "TOutline",          "TMediaPlayer",
-    "TOleContainer",   "TDBGrid",         "TDBNavigator",      "TDBEdit",
-    "TDBMemo",         "TDBImage",        "TDBListBox",        "TDBComboBox",
-    "TDBCheckBox",     "TDBRadioGroup",   "TDBLookupListBox",  "TDBLookupComboBox",
-    "TDBRichEdit",     "TDBCtrlGrid",     "TSpinEdit",         "TSpinButton",
-    "TColorGrid",      "TCalendar",       "TDirectoryListBox", "TFileListBox",
-    "TDriveComboBox",  "TFilterComboBox", "TDirectoryOutline", "TValueListEditor",
-    "TLabeledEdit",    "TColorBox",       "TComboBoxEx"};
+constexpr THelpPublishing Y = THelpPublishing::Yes;
+constexpr THelpPublishing N = THelpPublishing::No;
+constexpr THelpPublishing U = THelpPublishing::Unknown;
 
-// Delphi 5: descendants of TGraphicControl. Controls, but without a published HelpContext.
-const char* const kDelphiGraphic[] = {"TLabel",       "TImage",      "TShape",    "TBevel",
-                                      "TSpeedButton", "TPaintBox",   "TSplitter", "TGauge",
-                                      "TDBText",      "TToolButton", "TChart"};
+struct TPaletteClass {
+    const char* Name;
+    THelpPublishing Delphi;   // Delphi 5's VCL
+    THelpPublishing Lazarus;  // Lazarus's LCL
+};
 
-// Lazarus: TControl descendants of the standard, additional, common controls, dialogs, misc,
-// data controls and system pages. All publish HelpContext.
-const char* const kLazarusControls[] = {"TForm",
-                                        "TFrame",
-                                        "TButton",
-                                        "TEdit",
-                                        "TMemo",
-                                        "TToggleBox",
-                                        "TCheckBox",
-                                        "TRadioButton",
-                                        "TListBox",
-                                        "TComboBox",
-                                        "TScrollBar",
-                                        "TGroupBox",
-                                        "TRadioGroup",
-                                        "TCheckGroup",
-                                        "TPanel",
-                                        "TLabel",
-                                        "TImage",
-                                        "TShape",
-                                        "TBevel",
-                                        "TSpeedButton",
-                                        "TPaintBox",
-                                        "TSplitter",
-                                        "TStaticText",
-                                        "TBitBtn",
-                                        "TMaskEdit",
-                                        "TStringGrid",
-                                        "TDrawGrid",
-                                        "TScrollBox",
-                                        "TCheckListBox",
-                                        "TLabeledEdit",
-                                        "TSpinEdit",
-                                        "TFloatSpinEdit",
-                                        "TTrackBar",
-                                        "TProgressBar",
-                                        "TTreeView",
-                                        "TListView",
-                                        "TStatusBar",
-                                        "TToolBar",
-                                        "TToolButton",
-                                        "TUpDown",
-                                        "TPageControl",
-                                        "TTabSheet",
-                                        "TTabControl",
-                                        "TDateEdit",
-                                        "TTimeEdit",
-                                        "TCalendar",
-                                        "TColorBox",
-                                        "TColorListBox",
-                                        "TEditButton",
-                                        "TFileNameEdit",
-                                        "TDirectoryEdit",
-                                        "TCalcEdit",
-                                        "TColorButton",
-                                        "TArrow",
-                                        "TNotebook",
-                                        "TPage",
-                                        "TPairSplitter",
-                                        "TValueListEditor",
-                                        "THeaderControl",
-                                        "TCoolBar",
-                                        "TControlBar",
-                                        "TRichMemo",
-                                        "TDateTimePicker",
-                                        "TDBGrid",
-                                        "TDBNavigator",
-                                        "TDBEdit",
-                                        "TDBMemo",
-                                        "TDBText",
-                                        "TDBImage",
-                                        "TDBListBox",
-                                        "TDBComboBox",
-                                        "TDBCheckBox",
-                                        "TDBRadioGroup",
-                                        "TDBLookupListBox",
-                                        "TDBLookupComboBox",
-                                        "TShellTreeView",
-                                        "TShellListView",
-                                        "TFilterComboBox",
-                                        "TFileListBox",
-                                        "TDirectoryListBox",
-                                        "TChart"};
+// The standard palettes. In the VCL the windowed controls, the forms, menu items, popup menus,
+// actions and the common dialogs publish HelpContext, graphic controls do not; in the LCL every
+// control does. Where a library lacks the class, or its documentation leaves the answer open,
+// the entry says Unknown, and the form file decides (a stored HelpContext means published).
+const TPaletteClass kPalette[] = {
+    // Forms and frames.
+    {"TForm", Y, Y},
+    {"TFrame", Y, Y},
+    {"TDataModule", N, N},
+    // Standard page.
+    {"TButton", Y, Y},
+    {"TEdit", Y, Y},
+    {"TMemo", Y, Y},
+    {"TToggleBox", U, Y},
+    {"TCheckBox", Y, Y},
+    {"TRadioButton", Y, Y},
+    {"TListBox", Y, Y},
+    {"TComboBox", Y, Y},
+    {"TScrollBar", Y, Y},
+    {"TGroupBox", Y, Y},
+    {"TRadioGroup", Y, Y},
+    {"TCheckGroup", U, Y},
+    {"TPanel", Y, Y},
+    {"TLabel", N, Y},
+    {"TActionList", N, N},
+    {"TAction", Y, Y},
+    {"TMainMenu", N, N},
+    {"TPopupMenu", Y, U},
+    {"TMenuItem", Y, Y},
+    // Additional page.
+    {"TBitBtn", Y, Y},
+    {"TSpeedButton", N, Y},
+    {"TMaskEdit", Y, Y},
+    {"TStringGrid", Y, Y},
+    {"TDrawGrid", Y, Y},
+    {"TImage", N, Y},
+    {"TShape", N, Y},
+    {"TBevel", N, Y},
+    {"TScrollBox", Y, Y},
+    {"TCheckListBox", Y, Y},
+    {"TSplitter", N, Y},
+    {"TStaticText", Y, Y},
+    {"TControlBar", Y, Y},
+    {"TApplicationEvents", N, N},
+    {"TApplicationProperties", U, N},
+    {"TLabeledEdit", Y, Y},
+    {"TColorBox", Y, Y},
+    {"TColorListBox", U, Y},
+    {"TValueListEditor", Y, Y},
+    {"TPaintBox", N, Y},
+    {"TArrow", U, Y},
+    {"TChart", U, Y},
+    // Win32 / common controls page.
+    {"TTabControl", Y, Y},
+    {"TPageControl", Y, Y},
+    {"TTabSheet", Y, Y},
+    {"TImageList", N, N},
+    {"TRichEdit", Y, U},
+    {"TRichMemo", U, Y},
+    {"TTrackBar", Y, Y},
+    {"TProgressBar", Y, Y},
+    {"TUpDown", Y, Y},
+    {"THotKey", Y, U},
+    {"TAnimate", Y, U},
+    {"TDateTimePicker", Y, Y},
+    {"TMonthCalendar", Y, U},
+    {"TTreeView", Y, Y},
+    {"TListView", Y, Y},
+    {"THeaderControl", Y, Y},
+    {"TStatusBar", Y, Y},
+    {"TToolBar", Y, Y},
+    {"TToolButton", N, Y},
+    {"TCoolBar", Y, Y},
+    {"TPageScroller", Y, U},
+    {"TComboBoxEx", Y, U},
+    // System page.
+    {"TTimer", N, N},
+    {"TIdleTimer", U, N},
+    {"TMediaPlayer", Y, U},
+    {"TOleContainer", Y, U},
+    {"TDdeClientConv", N, N},
+    {"TDdeClientItem", N, N},
+    {"TDdeServerConv", N, N},
+    {"TDdeServerItem", N, N},
+    {"TProcess", U, N},
+    {"TEventLog", U, N},
+    {"TTrayIcon", N, N},
+    {"TXMLPropStorage", U, N},
+    {"TIniPropStorage", U, N},
+    {"TUniqueInstance", U, N},
+    {"TXPManifest", N, U},
+    // Win 3.1 page and Lazarus's misc page.
+    {"TTabbedNotebook", Y, U},
+    {"TNotebook", Y, Y},
+    {"TPage", U, Y},
+    {"THeader", Y, U},
+    {"TOutline", Y, U},
+    {"TFileListBox", Y, Y},
+    {"TDirectoryListBox", Y, Y},
+    {"TDriveComboBox", Y, U},
+    {"TFilterComboBox", Y, Y},
+    {"TDirectoryOutline", Y, U},
+    {"TPairSplitter", U, Y},
+    {"TShellTreeView", U, Y},
+    {"TShellListView", U, Y},
+    {"TEditButton", U, Y},
+    {"TFileNameEdit", U, Y},
+    {"TDirectoryEdit", U, Y},
+    {"TDateEdit", U, Y},
+    {"TTimeEdit", U, Y},
+    {"TCalcEdit", U, Y},
+    {"TColorButton", U, Y},
+    {"TFloatSpinEdit", U, Y},
+    // Dialogs: TCommonDialog publishes HelpContext in the VCL.
+    {"TOpenDialog", Y, U},
+    {"TSaveDialog", Y, U},
+    {"TOpenPictureDialog", Y, U},
+    {"TSavePictureDialog", Y, U},
+    {"TFontDialog", Y, U},
+    {"TColorDialog", Y, U},
+    {"TPrintDialog", Y, U},
+    {"TPrinterSetupDialog", Y, U},
+    {"TPageSetupDialog", U, U},
+    {"TFindDialog", Y, U},
+    {"TReplaceDialog", Y, U},
+    {"TSelectDirectoryDialog", U, U},
+    {"TCalendarDialog", U, U},
+    {"TCalculatorDialog", U, U},
+    {"TTaskDialog", U, U},
+    // Data access: non-visual.
+    {"TDataSource", N, N},
+    {"TTable", N, U},
+    {"TQuery", N, U},
+    {"TDatabase", N, U},
+    {"TSession", N, U},
+    {"TStoredProc", N, U},
+    {"TUpdateSQL", N, U},
+    {"TBatchMove", N, U},
+    {"TClientDataSet", N, U},
+    {"TDataSetProvider", N, U},
+    {"TBufDataset", U, N},
+    {"TMemDataset", U, N},
+    {"TSQLQuery", U, N},
+    {"TSQLTransaction", U, N},
+    {"TDbf", U, N},
+    {"TActionManager", N, U},
+    // Data controls.
+    {"TDBGrid", Y, Y},
+    {"TDBNavigator", Y, Y},
+    {"TDBText", N, Y},
+    {"TDBEdit", Y, Y},
+    {"TDBMemo", Y, Y},
+    {"TDBImage", Y, Y},
+    {"TDBListBox", Y, Y},
+    {"TDBComboBox", Y, Y},
+    {"TDBCheckBox", Y, Y},
+    {"TDBRadioGroup", Y, Y},
+    {"TDBLookupListBox", Y, Y},
+    {"TDBLookupComboBox", Y, Y},
+    {"TDBRichEdit", Y, U},
+    {"TDBCtrlGrid", Y, U},
+    // Samples page.
+    {"TGauge", N, U},
+    {"TColorGrid", Y, U},
+    {"TSpinButton", Y, U},
+    {"TSpinEdit", Y, Y},
+    {"TCalendar", Y, Y},
+};
 
-// Both: non-visual components, which are no controls and have no HelpContext.
-const char* const kNonVisual[] = {"TTimer",
-                                  "TMainMenu",
-                                  "TPopupMenu",
-                                  "TMenuItem",
-                                  "TActionList",
-                                  "TAction",
-                                  "TImageList",
-                                  "TOpenDialog",
-                                  "TSaveDialog",
-                                  "TOpenPictureDialog",
-                                  "TSavePictureDialog",
-                                  "TFontDialog",
-                                  "TColorDialog",
-                                  "TPrintDialog",
-                                  "TPrinterSetupDialog",
-                                  "TFindDialog",
-                                  "TReplaceDialog",
-                                  "TSelectDirectoryDialog",
-                                  "TCalendarDialog",
-                                  "TCalculatorDialog",
-                                  "TTaskDialog",
-                                  "TDataSource",
-                                  "TTable",
-                                  "TQuery",
-                                  "TDatabase",
-                                  "TSession",
-                                  "TStoredProc",
-                                  "TUpdateSQL",
-                                  "TBatchMove",
-                                  "TClientDataSet",
-                                  "TDataSetProvider",
-                                  "TBufDataset",
-                                  "TMemDataset",
-                                  "TSQLQuery",
-                                  "TSQLTransaction",
-                                  "TDbf",
-                                  "TApplicationEvents",
-                                  "TApplicationProperties",
-                                  "TDdeClientConv",
-                                  "TDdeClientItem",
-                                  "TDdeServerConv",
-                                  "TDdeServerItem",
-                                  "TXPManifest",
-                                  "TIdleTimer",
-                                  "TTrayIcon",
-                                  "TProcess",
-                                  "TEventLog",
-                                  "TDataModule",
-                                  "TActionManager",
-                                  "TPageSetupDialog",
-                                  "TUniqueInstance",
-                                  "TXMLPropStorage",
-                                  "TIniPropStorage"};
-
-bool Contains(const char* const* Begin, const char* const* End, std::string_view Name) {
-    return std::any_of(Begin, End, [&](const char* c) {
-        std::string_view s(c);
-        if (s.size() != Name.size()) return false;
-        for (size_t i = 0; i < s.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(s[i])) !=
-                std::tolower(static_cast<unsigned char>(Name[i])))
-                return false;
-        return true;
-    });
+std::string Lower(std::string_view S) {
+    std::string out(S);
+    for (char& c : out) c = zk::platform::LowerAscii(c);
+    return out;
 }
 
-template <size_t N>
-bool In(const char* const (&Table)[N], std::string_view Name) {
-    return Contains(Table, Table + N, Name);
+using TTable = std::unordered_map<std::string, const TPaletteClass*>;
+
+const TTable& Palette() {
+    static const TTable table = [] {
+        TTable t;
+        for (const TPaletteClass& c : kPalette) t.emplace(Lower(c.Name), &c);
+        return t;
+    }();
+    return table;
+}
+
+bool Stores(const TFormNode& N, std::string_view Prop) {
+    for (const TFormNodeProperty& p : N.Properties)
+        if (Lower(p.Name) == Prop) return true;
+    return false;
+}
+
+void Collect(TFormLibrary Lib, const TFormNode& N, const std::string& Owner, bool IsRoot,
+             std::vector<THelpTarget>& Out) {
+    std::string path = Owner.empty() ? N.Name : Owner + "." + N.Name;
+    if (PublishesHelpContext(Lib, N, IsRoot)) Out.push_back({&N, path});
+    std::string owner = IsRoot || N.Kind == TFormObjectKind::Inline ? path : Owner;
+    for (const TFormNode& c : N.Children) Collect(Lib, c, owner, false, Out);
 }
 
 }  // namespace
 
 TFormLibrary LibraryOfFile(std::string_view FileName) {
-    if (FileName.size() >= 4) {
-        std::string ext(FileName.substr(FileName.size() - 4));
-        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ext == ".lfm") return TFormLibrary::Lazarus;
-    }
+    if (FileName.size() >= 4 && Lower(FileName.substr(FileName.size() - 4)) == ".lfm")
+        return TFormLibrary::Lazarus;
     return TFormLibrary::Delphi;
 }
 
 THelpPublishing PublishesHelpContext(TFormLibrary Library, std::string_view ClassName) {
-    if (In(kNonVisual, ClassName)) return THelpPublishing::No;
-    if (Library == TFormLibrary::Lazarus)
-        return In(kLazarusControls, ClassName) ? THelpPublishing::Yes : THelpPublishing::Unknown;
-    if (In(kDelphiWindowed, ClassName)) return THelpPublishing::Yes;
-    if (In(kDelphiGraphic, ClassName)) return THelpPublishing::No;
-    return THelpPublishing::Unknown;
+    auto it = Palette().find(Lower(ClassName));
+    if (it == Palette().end()) return THelpPublishing::Unknown;
+    return Library == TFormLibrary::Lazarus ? it->second->Lazarus : it->second->Delphi;
+}
+
+bool PublishesHelpContext(TFormLibrary Library, const TFormNode& Node, bool Root) {
+    THelpPublishing t = PublishesHelpContext(Library, Node.ClassName);
+    if (t != THelpPublishing::Unknown) return t == THelpPublishing::Yes;
+    if (Stores(Node, "helpcontext")) return true;
+    if (Node.Kind == TFormObjectKind::Inline) return true;  // a frame
+    if (!Root) return false;
+    // A data module has no HelpContext; unlike a form (or an inherited one, which stores only
+    // what differs) it stores no client size and no caption.
+    if (Lower(Node.ClassName).find("datamodule") != std::string::npos) return false;
+    return Node.Kind != TFormObjectKind::Object || Stores(Node, "clientheight") ||
+           Stores(Node, "clientwidth") || Stores(Node, "caption");
+}
+
+std::vector<THelpTarget> HelpContextTargets(TFormLibrary Library, const TFormNode& Root) {
+    std::vector<THelpTarget> out;
+    Collect(Library, Root, "", true, out);
+    return out;
 }
 
 }  // namespace zk::rtl

@@ -4,7 +4,11 @@
 // shapes, bevels, speed buttons, ...) do not. Non-visual components publish it in neither.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "host/rtl/FormDocument.h"
 
 namespace zk::rtl {
 
@@ -17,5 +21,19 @@ enum class THelpPublishing { Yes, No, Unknown };
 
 // What the palette tables say about ClassName (case ignored); Unknown for a class outside them.
 THelpPublishing PublishesHelpContext(TFormLibrary Library, std::string_view ClassName);
+
+// Whether an object of a form file publishes HelpContext: the table's answer, else whether
+// the file stores one; an inline frame does, and so does the form itself unless it is a data
+// module (Root: Node is the file's top object, whose class is the user's own).
+bool PublishesHelpContext(TFormLibrary Library, const TFormNode& Node, bool Root);
+
+struct THelpTarget {
+    const TFormNode* Node;
+    std::string Path;  // Form.Component; components of an inline frame go through the frame
+};
+
+// The objects of Root's tree that publish HelpContext, in tree order. Components on a form
+// (also those inside panels) belong to the form; those inside an inline frame to the frame.
+std::vector<THelpTarget> HelpContextTargets(TFormLibrary Library, const TFormNode& Root);
 
 }  // namespace zk::rtl

@@ -6,7 +6,7 @@
 
 #include "HeadlessFixture.h"
 #include "SampleDialog_dfm.h"
-#include "host/forms/DesignedForm.h"
+#include "host/forms/Forms.h"
 #include "host/forms/Menus.h"
 #include "host/forms/StdCtrls.h"
 #include "host/rtl/Streaming.h"
@@ -184,53 +184,6 @@ TEST_F(FormFileTest, RegisteredFormClassesAreCreatedByName) {
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->Text(), "typed");
     EXPECT_EQ(edit->Parent(), plain->FindComponent("Panel1"));
-}
-
-// --- a form being designed ---------------------------------------------------------------------
-
-const char* const kUserForm =
-    "object Form1: TForm1\n"
-    "  Caption = 'Customer'\n"
-    "  HelpContext = 100\n"
-    "  OnCreate = FormCreate\n"
-    "  object OKButton: TButton\n"
-    "    Caption = 'OK'\n"
-    "    HelpContext = 120\n"
-    "    OnClick = OKButtonClick\n"
-    "  end\n"
-    "  object Label1: TLabel\n"
-    "    Caption = 'Name:'\n"
-    "  end\n"
-    "end\n";
-
-TEST_F(FormFileTest, ADesignedFormAnswersTheClassNameOfItsFile) {
-    FormPtr<TDesignedForm> form(new TDesignedForm(kUserForm));
-    EXPECT_EQ(form->ClassName(), "TForm1");
-    EXPECT_EQ(form->Name(), "Form1");
-    EXPECT_TRUE(form->InheritsFrom(TForm::StaticClass()));
-    EXPECT_TRUE(form->ComponentState().Contains(csDesigning));
-    ASSERT_EQ(form->ComponentCount(), 2);
-    TComponent* ok = form->Components(0);
-    EXPECT_TRUE(ok->ComponentState().Contains(csDesigning));
-    EXPECT_EQ(ok->ClassName(), "TButton");
-
-    // Its published properties are reached by name, as the help expert reaches them.
-    EXPECT_EQ(GetOrdProp(form.get(), "HelpContext"), 100);
-    EXPECT_EQ(GetStrProp(ok, "Caption"), "OK");
-    SetOrdProp(ok, "HelpContext", 77);
-    EXPECT_EQ(static_cast<TButton*>(ok)->HelpContext(), 77);
-    EXPECT_EQ(GetPropInfo(form->Components(1), "HelpContext"), nullptr);  // a label has none
-
-    // Handlers named in the file stay unbound; the rest writes back under the file's class.
-    EXPECT_FALSE(static_cast<TButton*>(ok)->OnClick());
-    std::string text = WriteComponentText(form.get());
-    EXPECT_EQ(text.rfind("object Form1: TForm1\n", 0), 0u) << text;
-    EXPECT_NE(text.find("HelpContext = 77"), std::string::npos) << text;
-}
-
-TEST_F(FormFileTest, ADesignedFormWithAnUnknownControlClassIsRefused) {
-    EXPECT_THROW(TDesignedForm("object Form1: TForm1\n  object X: TNoSuchControl\n  end\nend\n"),
-                 EReadError);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "expert/P0200.h"
 #include "host/forms/DesignedForm.h"
 #include "host/platform/FileReplace.h"
+#include "host/platform/LargeHeap.h"
 #include "host/registry/Registry.h"
 #include "host/rtl/TypInfo.h"
 
@@ -75,7 +76,10 @@ static int Run(int argc, char** argv) {
             reg.WriteString("Path", setPath);
         }
         PrintMenuBar();
-        TDesignedForm form(zk::platform::ReadWholeFile(formFile), formFile);
+        std::string bytes = zk::platform::ReadWholeFile(formFile);
+        // The document and the components take about forty times the file's size.
+        zk::platform::PrepareHeapFor(bytes.size() * 40);
+        TDesignedForm form(std::move(bytes), formFile);
         TComponent* target = component.empty() ? &form : form.FindComponent(component);
         if (!target) throw Exception("no component " + component + " on " + form.Name());
         TFormDesigner formDesigner(&form);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/platform/FileReplace.h"
+#include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
 #include "host/rtl/HelpContextClasses.h"
 
@@ -43,6 +44,8 @@ TOpenFile Open(const std::string& Path) {
     } catch (const EFileError& e) {
         throw TFailure{e.what()};
     }
+    // The tree takes about twenty times the file's size.
+    zk::platform::PrepareHeapFor(bytes.size() * 20);
     std::string name = Path == "-" ? "<stdin>" : Path;
     try {
         TOpenFile f{

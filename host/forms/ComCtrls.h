@@ -74,6 +74,9 @@ class TTreeNode : public TPersistent {
     std::string FText;
     void* FData = nullptr;
     bool FExpanded = false;
+    // Where it stands among its siblings, kept as nodes come and go: walking a tree of many
+    // thousands of nodes asks every node for it.
+    size_t FIndex = 0;
     std::vector<TTreeNode*> FChildren;
 };
 
@@ -114,6 +117,8 @@ class TTreeNodes : public TPersistent {
   private:
     friend class TTreeNode;
     TTreeNode* Insert(TTreeNode* Parent, const std::string& S, void* Ptr);
+    // Deletes every node of List, each before its children, the first first.
+    void DeleteAll(std::vector<TTreeNode*>& List);
     void Changed();
 
     TTreeView* FOwner;

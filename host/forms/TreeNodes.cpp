@@ -37,6 +37,8 @@ std::vector<TTreeNode*>& TTreeNode::Siblings() const {
 
 int32_t TTreeNode::Index() const {
     const auto& list = Siblings();
+    if (FIndex < list.size() && list[FIndex] == this) return static_cast<int32_t>(FIndex);
+    // Only a node whose siblings are being deleted with it is no longer in their list.
     return static_cast<int32_t>(std::find(list.begin(), list.end(), this) - list.begin());
 }
 
@@ -117,7 +119,9 @@ TTreeNode* TTreeNodes::Insert(TTreeNode* Parent, const std::string& S, void* Ptr
     auto* node = new TTreeNode(this, Parent);
     node->FText = S;
     node->FData = Ptr;
-    (Parent ? Parent->FChildren : FRoots).push_back(node);
+    std::vector<TTreeNode*>& list = Parent ? Parent->FChildren : FRoots;
+    node->FIndex = list.size();
+    list.push_back(node);
     ++FCount;
     Changed();
     return node;
@@ -143,16 +147,32 @@ void TTreeNodes::Delete(TTreeNode* Node) {
     if (!Node) return;
     BeginUpdate();
     FOwner->NodeDeleting(Node);
-    while (!Node->FChildren.empty()) Delete(Node->FChildren.front());
-    std::erase(Node->Siblings(), Node);
+    DeleteAll(Node->FChildren);
+    std::vector<TTreeNode*>& siblings = Node->Siblings();
+    size_t at = static_cast<size_t>(Node->Index());
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(at));
+    for (size_t i = at; i < siblings.size(); ++i) siblings[i]->FIndex = i;
     --FCount;
     delete Node;
     EndUpdate();
 }
 
+void TTreeNodes::DeleteAll(std::vector<TTreeNode*>& List) {
+    // Taken out of the list as a whole: removing nodes one by one from its front would cost
+    // the square of their number.
+    std::vector<TTreeNode*> nodes = std::move(List);
+    List.clear();
+    for (TTreeNode* n : nodes) {
+        FOwner->NodeDeleting(n);
+        DeleteAll(n->FChildren);
+        --FCount;
+        delete n;
+    }
+}
+
 void TTreeNodes::Clear() {
     BeginUpdate();
-    while (!FRoots.empty()) Delete(FRoots.front());
+    DeleteAll(FRoots);
     EndUpdate();
 }
 

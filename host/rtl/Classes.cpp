@@ -1,5 +1,7 @@
 #include "host/rtl/Classes.h"
 
+#include "host/platform/Ascii.h"
+
 #include <algorithm>
 
 #include "host/rtl/TypInfo.h"
@@ -65,15 +67,31 @@ void TComponent::DestroyComponents() {
     }
 }
 
+namespace {
+
+std::string NameKey(const std::string& Name) {
+    std::string key(Name);
+    for (char& c : key) c = zk::platform::LowerAscii(c);
+    return key;
+}
+
+}  // namespace
+
 void TComponent::InsertComponent(TComponent* AComponent) {
     FComponents.push_back(AComponent);
+    if (!AComponent->FName.empty()) FNames.emplace(NameKey(AComponent->FName), AComponent);
     AComponent->FOwner = this;
     if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
 }
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
-    auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
-    if (it != FComponents.end()) FComponents.erase(it);
+    // From the end: components go the last first.
+    auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (it != FComponents.rend()) FComponents.erase(std::next(it).base());
+    if (!AComponent->FName.empty()) {
+        auto named = FNames.find(NameKey(AComponent->FName));
+        if (named != FNames.end() && named->second == AComponent) FNames.erase(named);
+    }
     AComponent->FOwner = nullptr;
 }
 
@@ -85,6 +103,10 @@ void TComponent::SetName(const std::string& NewName) {
         TComponent* other = FOwner->FindComponent(NewName);
         if (other && other != this)
             throw EComponentError("A component named " + NewName + " already exists");
+        if (!FName.empty()) FOwner->FNames.erase(NameKey(FName));
+        FOwner->FNames[NameKey(NewName)] = this;
+    } else if (FOwner && !FName.empty()) {
+        FOwner->FNames.erase(NameKey(FName));
     }
     FName = NewName;
 }
@@ -103,9 +125,8 @@ int32_t TComponent::ComponentIndex() const {
 
 TComponent* TComponent::FindComponent(const std::string& Name) const {
     if (Name.empty()) return nullptr;
-    for (TComponent* c : FComponents)
-        if (StrIComp(c->FName.c_str(), Name.c_str()) == 0) return c;
-    return nullptr;
+    auto it = FNames.find(NameKey(Name));
+    return it == FNames.end() ? nullptr : it->second;
 }
 
 void TComponent::SetDesigning(bool Value) {

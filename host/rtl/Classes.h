@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/rtl/Export.h"
@@ -130,6 +131,9 @@ class ZK_EXPORT TComponent : public TPersistent {
     TComponent* FOwner = nullptr;
     std::string FName;
     std::vector<TComponent*> FComponents;
+    // The owned components by name in lowercase: a form of many thousands of components
+    // checks each new name against all the others.
+    std::unordered_map<std::string, TComponent*> FNames;
     TComponentState FComponentState;
 };
 

@@ -1,18 +1,27 @@
 // Lets a person at a terminal act on the modal forms the headless back end shows: one command
 // per line. The form is shown when it opens, on "show", and as it was when input ends.
 //
-//   show                      what the form shows now
-//   select N | TEXT           selects tree node N (0 is the first) or the first whose text starts
-//   with TEXT type CONTROL TEXT         types TEXT into an edit, spin edit or memo id NUMBER types
-//   NUMBER into the window's "ID:" field click CONTROL             clicks a button or check box
-//   page N                    selects notebook page N
-//   menu ITEM                 chooses a menu command by its name or caption ("E&xit and Save
-//   Changes") key CODE                  presses a short cut (112 is F1) close the title bar's close
-//   button
-// Lines starting with '#' and blank lines are skipped. When input ends, an open form is shown
-// once more and closed.
+//   show                 what the form shows now
+//   select N | TEXT      clicks the first tree node whose text starts with TEXT, else node N
+//                        (0 is the first, in the tree's order)
+//   id NUMBER            types NUMBER into the window's "ID:" field (as typed: other text
+//                        reads as 0 there)
+//   type CONTROL [TEXT]  types TEXT into an edit, spin edit or memo (nothing: empties it)
+//   click CONTROL        clicks a button or check box
+//   page N               clicks the tab of notebook page N (0 is the first)
+//   menu ITEM            chooses a menu command by its name or caption ("E&xit and Save Changes")
+//   key CODE             presses a short cut (112 is F1)
+//   close                the title bar's close button
+//
+// Lines starting with '#' and blank lines are skipped. A command that cannot be carried out (a
+// mistyped number, a node, control or page that is not there, an unknown word, a missing
+// argument) prints one line "? COMMAND: what was wrong" and the session goes on. Whatever the
+// form shows a person meanwhile is printed after the command: "[message] TEXT" for message
+// boxes, "[error] TEXT" for error boxes (what a handler raised), "[help] FILE: JUMP" for help
+// jumps. When input ends, an open form is shown once more and closed.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -31,12 +40,19 @@ class TFormDriver {
 
   private:
     void Drive(TForm& Form);
-    // Carries out one command line; false when the line is not understood.
-    bool Execute(TForm& Form, const std::string& Line);
+    // Carries out one command line; raises Exception with what was wrong.
+    void Execute(TForm& Form, const std::string& Verb, const std::string& Args);
+    // Prints the boxes and help jumps the back end recorded since the last call, in order.
+    void PrintShown();
 
     THeadlessUi& FUi;
     std::istream& FIn;
     std::ostream& FOut;
+    // How much of the back end's records has been printed.
+    size_t FLogSeen = 0;
+    size_t FMessagesSeen = 0;
+    size_t FErrorsSeen = 0;
+    size_t FHelpJumpsSeen = 0;
 };
 
 }  // namespace designer

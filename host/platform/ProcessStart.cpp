@@ -46,7 +46,8 @@ bool CanEnter(const std::string& Dir) {
 }
 
 // How the program starts: every signal at its default (ignored ones would stay ignored across
-// exec), an empty signal mask, a session of its own on request, and its working directory.
+// exec), an empty signal mask, a session of its own and /dev/null for its standard streams on
+// request, and its working directory.
 class TSpawnSetup {
   public:
     explicit TSpawnSetup(const TStartRequest& R) {
@@ -63,6 +64,9 @@ class TSpawnSetup {
         FError = ::posix_spawnattr_setsigdefault(&FAttributes, &all);
         if (FError == 0) FError = ::posix_spawnattr_setsigmask(&FAttributes, &none);
         if (FError == 0) FError = ::posix_spawnattr_setflags(&FAttributes, flags);
+        for (int fd = 0; R.DetachStreams && fd <= 2 && FError == 0; ++fd)
+            FError = ::posix_spawn_file_actions_addopen(&FActions, fd, "/dev/null",
+                                                        fd == 0 ? O_RDONLY : O_WRONLY, 0);
         if (FError == 0 && !R.Directory.empty())
             FError = ::posix_spawn_file_actions_addchdir_np(&FActions, R.Directory.c_str());
     }

@@ -19,6 +19,10 @@ struct TStartRequest {
     std::vector<std::string> Environment;  // "NAME=value" entries
     std::string Directory;                 // the working directory; empty: the caller's
     bool NewSession = false;               // detach from the caller's terminal and session
+    // Standard input, output and error on /dev/null instead of the caller's, so that the
+    // program keeps no pipe or terminal of the caller open (a reader of the caller's output
+    // sees its end when the caller ends, not when the program does).
+    bool DetachStreams = false;
 };
 
 // Finds the file that a program Name stands for: with a slash in it, Name itself; otherwise

@@ -157,14 +157,17 @@ void TRegistry::WriteBool(const std::string& Name, bool Value) {
     WriteInteger(Name, Value ? 1 : 0);
 }
 
-bool TRegistry::ValueExists(const std::string& Name) { return GetDataType(Name) != rdUnknown; }
+bool TRegistry::ValueExists(const std::string& Name) {
+    return FKeyOpen && Load().FindValue(FullPath(), Name) != nullptr;
+}
 
 TRegDataType TRegistry::GetDataType(const std::string& Name) {
     if (!FKeyOpen) return rdUnknown;
     TRegistryDocument doc = Load();
     const TRegData* data = doc.FindValue(FullPath(), Name);
     if (!data) return rdUnknown;
-    return std::holds_alternative<std::string>(*data) ? rdString : rdInteger;
+    if (std::holds_alternative<std::string>(*data)) return rdString;
+    return std::holds_alternative<int64_t>(*data) ? rdInteger : rdUnknown;
 }
 
 bool TRegistry::DeleteValue(const std::string& Name) {

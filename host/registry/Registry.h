@@ -57,7 +57,8 @@ class TRegistry {
     void CloseKey();
 
     // The text of value Name; the empty text when it is missing. A value of another type
-    // raises "Invalid data type for 'NAME'".
+    // (also one the registry cannot hold, such as a TOML boolean or float) raises "Invalid
+    // data type for 'NAME'".
     std::string ReadString(const std::string& Name);
     // Stores Value as a text. The file keeps UTF-8, so other text raises "Failed to set data
     // for 'NAME': the text is not UTF-8" and nothing is written.
@@ -71,10 +72,12 @@ class TRegistry {
     int32_t ReadInteger(const std::string& Name);
     void WriteInteger(const std::string& Name, int32_t Value);
 
+    // True when value Name exists, whatever its type.
     bool ValueExists(const std::string& Name);
     // Removes value Name; false when it did not exist.
     bool DeleteValue(const std::string& Name);
-    // rdString, rdInteger, or rdUnknown when the value is missing or no key is open.
+    // rdString, rdInteger, or rdUnknown when the value is missing, of a type the registry cannot
+    // hold, or no key is open.
     TRegDataType GetDataType(const std::string& Name);
 
     // The file the registry is kept in, from the environment at the time of the call.

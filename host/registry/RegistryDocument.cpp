@@ -2,6 +2,8 @@
 
 #include <toml++/toml.h>
 
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "host/registry/Registry.h"
@@ -27,17 +29,93 @@ bool IsBelow(const std::string& Path, const std::string& Ancestor) {
     throw ERegistryException("Registry file " + FileName + " is corrupt: " + Reason);
 }
 
+// Byte offsets of the file's lines, to find a value's text from the parser's positions.
+class TSourceText {
+  public:
+    explicit TSourceText(const std::string& Text) : FText(Text) {
+        FLineStarts.push_back(0);
+        for (size_t i = 0; i < Text.size(); ++i)
+            if (Text[i] == '\n') FLineStarts.push_back(i + 1);
+    }
+
+    // The text of Region, or nothing when the parser gave no usable positions. Columns count
+    // characters, so multi-byte UTF-8 sequences are stepped over whole.
+    std::optional<std::string> Of(const toml::source_region& Region) const {
+        std::optional<size_t> begin = Offset(Region.begin);
+        std::optional<size_t> end = Offset(Region.end);
+        if (!begin || !end || *end <= *begin) return std::nullopt;
+        return FText.substr(*begin, *end - *begin);
+    }
+
+  private:
+    std::optional<size_t> Offset(const toml::source_position& At) const {
+        if (At.line == 0 || At.column == 0 || At.line > FLineStarts.size()) return std::nullopt;
+        size_t i = FLineStarts[At.line - 1];
+        for (toml::source_index col = 1; col < At.column; ++col) {
+            if (i >= FText.size() || FText[i] == '\n') return std::nullopt;
+            ++i;
+            while (i < FText.size() && (static_cast<unsigned char>(FText[i]) & 0xC0) == 0x80) ++i;
+        }
+        return i;
+    }
+
+    const std::string& FText;
+    std::vector<size_t> FLineStarts;
+};
+
+// A table inside a key that stands on its own lines ([KEY.sub], [[KEY.list]], a dotted name)
+// has no value text of its own to keep.
+bool WrittenInline(const toml::node& Node) {
+    if (const auto* t = Node.as_table()) return t->is_inline();
+    if (const auto* a = Node.as_array())
+        for (const toml::node& element : *a)
+            if (const auto* t = element.as_table(); t && !t->is_inline()) return false;
+    return true;
+}
+
 TRegData DataOf(const toml::node& Node, const std::string& Key, const std::string& Name,
-                const std::string& FileName) {
+                const TSourceText& Source, const std::string& FileName) {
     if (const auto* s = Node.as_string()) return s->get();
     if (const auto* i = Node.as_integer()) {
         int64_t v = i->get();
-        if (v < INT32_MIN || v > static_cast<int64_t>(UINT32_MAX))
-            Corrupt(FileName,
-                    "value '" + Name + "' of key '" + Key + "' is out of the 32-bit range");
-        return v;
+        if (v >= INT32_MIN && v <= static_cast<int64_t>(UINT32_MAX)) return v;
     }
-    Corrupt(FileName, "value '" + Name + "' of key '" + Key + "' is neither a text nor an integer");
+    if (!WrittenInline(Node))
+        Corrupt(FileName, "value '" + Name + "' of key '" + Key + "' is a table of its own");
+    if (std::optional<std::string> text = Source.Of(Node.source())) return TRegForeign{*text};
+    std::ostringstream text;
+    Node.visit([&](const auto& n) { text << n; });
+    return TRegForeign{text.str()};
+}
+
+// "NAME = " as the TOML writer spells the name (bare, or quoted as needed).
+std::string NameText(const std::string& Name) {
+    toml::table one;
+    one.insert_or_assign(Name, 0);
+    std::ostringstream out;
+    out << one;
+    std::string line = out.str();
+    return line.substr(0, line.size() - 1);
+}
+
+std::string ValueLine(const std::string& Name, const TRegData& Data) {
+    if (const auto* f = std::get_if<TRegForeign>(&Data)) return NameText(Name) + f->Toml;
+    toml::table one;
+    if (const auto* s = std::get_if<std::string>(&Data))
+        one.insert_or_assign(Name, *s);
+    else
+        one.insert_or_assign(Name, std::get<int64_t>(Data));
+    std::ostringstream out;
+    out << one;
+    return out.str();
+}
+
+std::string HeaderLine(const std::string& Path) {
+    toml::table root;
+    root.insert_or_assign(Path, toml::table{});
+    std::ostringstream out;
+    out << root;
+    return out.str();
 }
 
 }  // namespace
@@ -51,6 +129,7 @@ TRegistryDocument TRegistryDocument::Parse(const std::string& Text, const std::s
         Corrupt(FileName, std::string(e.description()) + " (line " + std::to_string(at.line) +
                               ", column " + std::to_string(at.column) + ")");
     }
+    TSourceText source(Text);
     TRegistryDocument doc;
     for (const auto& [key, node] : root) {
         std::string path(key.str());
@@ -59,7 +138,7 @@ TRegistryDocument TRegistryDocument::Parse(const std::string& Text, const std::s
         TRegKeyEntry entry{path, {}};
         for (const auto& [name, value] : *table) {
             std::string n(name.str());
-            entry.Values.push_back({n, DataOf(value, path, n, FileName)});
+            entry.Values.push_back({n, DataOf(value, path, n, source, FileName)});
         }
         doc.FKeys.push_back(std::move(entry));
     }
@@ -67,20 +146,19 @@ TRegistryDocument TRegistryDocument::Parse(const std::string& Text, const std::s
 }
 
 std::string TRegistryDocument::Format() const {
-    toml::table root;
-    for (const TRegKeyEntry& key : FKeys) {
-        toml::table table;
-        for (const TRegValueEntry& v : key.Values) {
-            if (const auto* s = std::get_if<std::string>(&v.Data))
-                table.insert_or_assign(v.Name, *s);
-            else
-                table.insert_or_assign(v.Name, std::get<int64_t>(v.Data));
-        }
-        root.insert_or_assign(key.Path, std::move(table));
+    // The layout of the TOML writer (keys and names in byte order, a blank line between keys),
+    // composed line by line so that foreign values keep their own text.
+    std::map<std::string, const TRegKeyEntry*> keys;
+    for (const TRegKeyEntry& key : FKeys) keys.emplace(key.Path, &key);
+    std::string out;
+    for (const auto& [path, key] : keys) {
+        if (!out.empty()) out += "\n\n";
+        out += HeaderLine(path);
+        std::map<std::string, const TRegData*> values;
+        for (const TRegValueEntry& v : key->Values) values.emplace(v.Name, &v.Data);
+        for (const auto& [name, data] : values) out += "\n" + ValueLine(name, *data);
     }
-    std::ostringstream out;
-    out << root << '\n';
-    return out.str();
+    return out + "\n";
 }
 
 TRegKeyEntry* TRegistryDocument::FindKey(const std::string& Path) {

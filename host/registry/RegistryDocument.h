@@ -6,6 +6,9 @@
 //   ShowName = 1
 //
 // Key paths and value names compare ignoring the case of ASCII letters, as the registry's do.
+// A value of any other TOML type (a boolean, a float, a date, an array, an inline table, an
+// integer outside 32 bits) is one the registry cannot hold: it is kept as the text it was
+// written with and written back unchanged, and reading it raises "Invalid data type".
 // Pure logic: reading and writing the file belongs to TRegistry.
 #pragma once
 
@@ -16,8 +19,15 @@
 
 namespace zk::registry {
 
-// A value's data: a text, or an integer in -2^31..2^32-1 (signed or unsigned 32-bit data).
-using TRegData = std::variant<std::string, int64_t>;
+// A value the registry cannot hold, as its TOML text stood in the file ("true", "1.50").
+struct TRegForeign {
+    std::string Toml;
+    bool operator==(const TRegForeign&) const = default;
+};
+
+// A value's data: a text, an integer in -2^31..2^32-1 (signed or unsigned 32-bit data), or a
+// value of another type, kept as it was.
+using TRegData = std::variant<std::string, int64_t, TRegForeign>;
 
 struct TRegValueEntry {
     std::string Name;
@@ -32,10 +42,11 @@ struct TRegKeyEntry {
 class TRegistryDocument {
   public:
     // Parses the file's text. A text that is not TOML, a top-level entry that is not a table,
-    // or a value that is neither a text nor a 32-bit integer raises ERegistryException
-    // "Registry file FILE is corrupt: REASON".
+    // or a table inside a key that is not written inline (a [KEY.sub] header, a dotted name)
+    // raises ERegistryException "Registry file FILE is corrupt: REASON".
     static TRegistryDocument Parse(const std::string& Text, const std::string& FileName);
-    // The TOML text of all keys, ending in a line feed.
+    // The TOML text of all keys, ending in a line feed: keys and value names in byte order,
+    // foreign values in their own text.
     std::string Format() const;
 
     // True when Path names a key or an ancestor of a key.

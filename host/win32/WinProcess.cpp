@@ -52,7 +52,8 @@ struct TLaunch {
     std::vector<std::string> Args;
     std::vector<std::string> Environment;
     std::string Directory;
-    bool NewSession = false;
+    // A console of its own: its own session, and none of the caller's standard streams.
+    bool NewConsole = false;
 };
 
 // Finds and starts the program; ERROR_SUCCESS and the process id, or the Win32 error. When
@@ -66,7 +67,8 @@ DWORD Launch(TLaunch L, pid_t& Pid, bool* NotAProgram = nullptr) {
     request.Args = std::move(L.Args);
     request.Environment = std::move(L.Environment);
     request.Directory = std::move(L.Directory);
-    request.NewSession = L.NewSession;
+    request.NewSession = L.NewConsole;
+    request.DetachStreams = L.NewConsole;
     platform::TStartResult started = platform::StartDetached(request);
     if (started.Error == 0) {
         Pid = started.Pid;
@@ -112,7 +114,7 @@ bool CreateProcessA(const char* lpApplicationName, char* lpCommandLine,
                       : platform::CurrentEnvironment(),
         show);
     launch.Directory = lpCurrentDirectory ? lpCurrentDirectory : "";
-    launch.NewSession = (dwCreationFlags & CREATE_NEW_CONSOLE) != 0;
+    launch.NewConsole = (dwCreationFlags & CREATE_NEW_CONSOLE) != 0;
 
     pid_t pid = 0;
     if (DWORD err = Launch(std::move(launch), pid)) return Fail(err);
@@ -148,6 +150,9 @@ HINST ShellExecuteA(HWND /*hwnd*/, const char* lpOperation, const char* lpFile,
     launch.Environment = WithShowRequest(platform::CurrentEnvironment(),
                                          ShowWindowName(static_cast<uint16_t>(nShowCmd)));
     launch.Directory = lpDirectory ? lpDirectory : "";
+    // An opened program runs on its own, as one started from the desktop: it shares neither
+    // the caller's terminal nor its standard streams.
+    launch.NewConsole = true;
 
     pid_t pid = 0;
     bool notAProgram = false;

@@ -77,14 +77,15 @@ struct PROCESS_INFORMATION {
 // backslashes respected, host/win32/CommandLine.h); without it the arguments are the application
 // name alone. lpEnvironment is a Win32 block ("A=1\0B=2\0\0") or null for the caller's;
 // lpCurrentDirectory null or empty keeps the caller's. CREATE_NEW_CONSOLE puts the program in
-// a session of its own. Security attributes, handle inheritance and the priority class are
-// accepted and have no effect (the caller's descriptors are close-on-exec). With
-// STARTF_USESHOWWINDOW in lpStartupInfo the program's environment gets DOCUVANE_SHOW.
-// Returns true and fills lpProcessInformation (when given); false with the last error:
-// ERROR_INVALID_PARAMETER (no command line and no application name, an empty line, an
-// unterminated quote), ERROR_FILE_NOT_FOUND (no such program), ERROR_PATH_NOT_FOUND,
-// ERROR_ACCESS_DENIED (not executable, a directory), ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY
-// (lpCurrentDirectory missing).
+// a session of its own with its standard streams on /dev/null; without it the program shares
+// the caller's terminal and standard streams, as a console program shares its parent's console.
+// Security attributes, handle inheritance and the priority class are accepted and have no effect
+// (the caller's descriptors are close-on-exec). With STARTF_USESHOWWINDOW in lpStartupInfo the
+// program's environment gets DOCUVANE_SHOW. Returns true and fills lpProcessInformation (when
+// given); false with the last error: ERROR_INVALID_PARAMETER (no command line and no application
+// name, an empty line, an unterminated quote), ERROR_FILE_NOT_FOUND (no such program),
+// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (not executable, a directory), ERROR_BAD_EXE_FORMAT,
+// ERROR_DIRECTORY (lpCurrentDirectory missing).
 bool CreateProcessA(const char* lpApplicationName, char* lpCommandLine, void* lpProcessAttributes,
                     void* lpThreadAttributes, bool bInheritHandles, DWORD dwCreationFlags,
                     void* lpEnvironment, const char* lpCurrentDirectory,
@@ -93,11 +94,11 @@ bool CreateProcessA(const char* lpApplicationName, char* lpCommandLine, void* lp
 // Opens lpFile as a program: lpFile is the program itself (not a command line, so it may
 // contain blanks; found via PATH when it has no slash), lpParameters its arguments split as a
 // shell would, lpDirectory its working directory (null or empty: the caller's), nShowCmd its
-// show request (DOCUVANE_SHOW). lpOperation must be null, empty or "open" (any case). hwnd is
-// not used. Returns a value above 32 on success; on failure SE_ERR_FNF (no such file, or an
-// empty name), SE_ERR_PNF (path or directory missing), SE_ERR_NOASSOC (a file that is not a
-// program, or another operation), ERROR_BAD_FORMAT, SE_ERR_ACCESSDENIED or SE_ERR_OOM, with
-// the matching last error.
+// show request (DOCUVANE_SHOW). The program runs in a session of its own with its standard
+// streams on /dev/null. lpOperation must be null, empty or "open" (any case). hwnd is not used.
+// Returns a value above 32 on success; on failure SE_ERR_FNF (no such file, or an empty name),
+// SE_ERR_PNF (path or directory missing), SE_ERR_NOASSOC (a file that is not a program, or another
+// operation), ERROR_BAD_FORMAT, SE_ERR_ACCESSDENIED or SE_ERR_OOM, with the matching last error.
 HINST ShellExecuteA(HWND hwnd, const char* lpOperation, const char* lpFile,
                     const char* lpParameters, const char* lpDirectory, int nShowCmd);
 

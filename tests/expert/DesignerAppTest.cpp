@@ -1,6 +1,9 @@
 // The designer program run as a person runs it: a form file, commands on standard input, the
 // stand-in authoring application started through "Path", and the stored form afterwards.
 #include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -12,6 +15,25 @@
 #if defined(ZK_DESIGNER_APP) && defined(ZK_DOCUVANE_APP)
 
 using namespace zktest;
+
+extern char** environ;
+
+namespace {
+
+// Runs the designer on Args with standard input from the file Commands, output to Log.
+int RunDesigner(const std::vector<std::string>& Args, const std::string& Commands,
+                const std::string& Log) {
+    int saved = dup(0);
+    int in = open(Commands.c_str(), O_RDONLY);
+    dup2(in, 0);
+    int status = RunProgram(ZK_DESIGNER_APP, Args, Log);
+    dup2(saved, 0);
+    close(saved);
+    close(in);
+    return status;
+}
+
+}  // namespace
 
 TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
     FCommands.Close();
@@ -118,6 +140,165 @@ TEST_F(ExpertTest, DesignerExitCodes) {
         EXPECT_TRUE(std::regex_search(ReadFileText(log), std::regex(c.Output)))
             << ReadFileText(log);
     }
+}
+
+// Mistyped commands each get one line naming the command and what was wrong; the session
+// goes on, and the commands after them still number the form.
+TEST_F(ExpertTest, DesignerReportsMistypedCommandsAndGoesOn) {
+    std::string dir = FSlots.Path();
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    struct Case {
+        const char* Command;
+        const char* Report;
+    } cases[] = {
+        {"key abc", "? key: 'abc' is not a number"},
+        {"key 70000", "? key: '70000' is no key code (0 to 65535)"},
+        {"key 99999999999", "? key: '99999999999' is too large"},
+        {"page x", "? page: 'x' is not a number"},
+        {"page -1", "? page: '-1' is below 0"},
+        {"page 2", "? page: no page 2 (the notebook has pages 0 to 1)"},
+        {"select 9", "? select: no node 9 (the tree has 3 nodes)"},
+        {"select Nope", "? select: no node whose text starts with 'Nope'"},
+        {"select", "? select: missing argument (select N | TEXT)"},
+        {"id", "? id: missing argument (id NUMBER)"},
+        {"type", "? type: missing argument (type CONTROL [TEXT])"},
+        {"type NoSuch 5", "? type: no such control: NoSuch"},
+        {"click", "? click: missing argument (click CONTROL)"},
+        {"menu Nothing", "? menu: no menu command Nothing"},
+        {"show now", "? show: takes nothing, not 'now'"},
+        {"frobnicate 3",
+         "? frobnicate: unknown command (commands: show, select, id, type, click, page, menu, "
+         "key, close)"},
+    };
+    std::string commands;
+    for (const Case& c : cases) commands += std::string(c.Command) + "\n";
+    commands += "select OKButton\nid 42\nselect 0\nmenu E&xit and Save Changes\n";
+    std::ofstream(dir + "/commands.txt") << commands;
+    std::string log = dir + "/run.log";
+    std::string out = dir + "/out.dfm";
+    ASSERT_EQ(RunDesigner({dir + "/Form1.dfm", "--out", out, "--set-path", "/bin/true"},
+                          dir + "/commands.txt", log),
+              0)
+        << ReadFileText(log);
+    std::string output = ReadFileText(log);
+    for (const Case& c : cases)
+        EXPECT_NE(output.find(std::string("> ") + c.Command + "\n" + c.Report + "\n"),
+                  std::string::npos)
+            << c.Command << "\n"
+            << output;
+    EXPECT_NE(ReadFileText(out).find("HelpContext = 42"), std::string::npos) << output;
+}
+
+// Settings of another type count as malformed (all three boxes on) and other values of such a
+// type survive the save byte for byte; error boxes, message boxes and help jumps are printed.
+TEST_F(ExpertTest, DesignerShowsSettingsOfAnotherTypeAsAllOn) {
+    std::string dir = FSlots.Path();
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    FRegistry.SetContent(
+        "['HKEY_CURRENT_USER\\Software\\Vdx']\n"
+        "ShowName = true\nShowClassName = 0\nShowCaption = 0\nZoom = 1.50\n");
+    std::ofstream(dir + "/commands.txt") << "page 1\nshow\nclick cb1\nmenu &Exit\n";
+    std::string log = dir + "/run.log";
+    ASSERT_EQ(
+        RunDesigner({dir + "/Form1.dfm", "--out", dir + "/out.dfm", "--set-path", "/bin/true"},
+                    dir + "/commands.txt", log),
+        0)
+        << ReadFileText(log);
+    std::string output = ReadFileText(log);
+    std::string shown = output.substr(output.find("> show\n"));
+    for (const char* box : {"[x] \"Show Name\"", "[x] \"Show Class Name\"", "[x] \"Show Caption\""})
+        EXPECT_NE(shown.find(box), std::string::npos) << box << "\n" << output;
+    std::string registry = FRegistry.Content();
+    for (const char* value : {"\nShowName = 0\n", "\nShowClassName = 1\n", "\nShowCaption = 1\n",
+                              "\nZoom = 1.50\n", "\nPath = '/bin/true'\n"})
+        EXPECT_NE(registry.find(value), std::string::npos) << value << "\n" << registry;
+}
+
+// A registry that turns corrupt while the window is open: "&Exit" cannot save the settings, and
+// the error box says so; help jumps and message boxes reach the terminal too.
+TEST_F(ExpertTest, DesignerPrintsErrorBoxesHelpJumpsAndMessageBoxes) {
+    std::string dir = FSlots.Path();
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    std::string log = dir + "/run.log";
+    int commands[2];
+    ASSERT_EQ(pipe2(commands, O_CLOEXEC), 0);
+    int saved = dup(0);
+    dup2(commands[0], 0);
+    Child designer(ZK_DESIGNER_APP,
+                   {dir + "/Form1.dfm", "--out", dir + "/out.dfm", "--set-path", "/bin/true"}, log);
+    dup2(saved, 0);
+    close(saved);
+    close(commands[0]);
+    bool opened =
+        WaitUntil([&] { return ReadFileText(log).find("(commands:") != std::string::npos; },
+                  std::chrono::seconds(30));
+    FRegistry.SetContent("['HKEY_CURRENT_USER\\Software\\Vdx'\n");
+    const std::string input = "key 112\nmenu &About...\nmenu &Exit\n";
+    EXPECT_EQ(write(commands[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(commands[1]);
+    designer.Wait();
+    ASSERT_TRUE(opened) << ReadFileText(log);
+    std::string output = ReadFileText(log);
+    EXPECT_NE(output.find("> key 112\n[help] vdx3.hlp: Help2100\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("> menu &About...\n[message] Docuvane Help Expert\n          "),
+              std::string::npos)
+        << output;
+    EXPECT_NE(
+        output.find("> menu &Exit\n[error] Registry file " + FRegistry.File() + " is corrupt: "),
+        std::string::npos)
+        << output;
+}
+
+// The authoring application the designer starts keeps running after the designer ends, but
+// none of the designer's output: "designer ... | cat" ends with the designer.
+TEST_F(ExpertTest, DesignerOutputEndsWithTheDesignerNotWithTheStartedApplication) {
+    std::string dir = FSlots.Path();
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    std::ofstream(dir + "/commands.txt") << "close\n";
+    std::string started = dir + "/started";
+    std::string path = std::string(ZK_DOCUVANE_APP) + " --slot DetachProbe --exit-after 1 " +
+                       "--started-file " + started;
+    std::vector<std::string> args = {ZK_DESIGNER_APP,  dir + "/Form1.dfm", "--out",
+                                     dir + "/out.dfm", "--set-path",       path};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int output[2];
+    ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, (dir + "/commands.txt").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 2);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, ZK_DESIGNER_APP, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(output[1]);
+    ASSERT_EQ(rc, 0);
+    // Read to the end of the output; the time limit only guards against hanging for good.
+    std::string text;
+    bool ended = false;
+    for (;;) {
+        pollfd p{output[0], POLLIN, 0};
+        if (poll(&p, 1, 30000) != 1) break;
+        char buf[4096];
+        ssize_t n = read(output[0], buf, sizeof buf);
+        if (n <= 0) {
+            ended = n == 0;
+            break;
+        }
+        text.append(buf, static_cast<size_t>(n));
+    }
+    close(output[0]);
+    int status = -1;
+    waitpid(pid, &status, 0);
+    bool running = WaitUntil([&] { return access(started.c_str(), F_OK) == 0; });
+    // Ends the stand-in (it still runs, so the slot is there).
+    bool reached = SendToMailSlot(".", "DetachProbe", "bye");
+    EXPECT_TRUE(ended) << text;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+    EXPECT_TRUE(running) << text;
+    EXPECT_TRUE(reached) << text;
 }
 
 #endif

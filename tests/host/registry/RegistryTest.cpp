@@ -207,16 +207,64 @@ TEST_F(RegistryTest, CorruptFileRaisesNamingTheFileAndIsNeverOverwritten) {
     EXPECT_EQ(FRegistry.Content(), broken);
 }
 
-TEST_F(RegistryTest, ValuesOfOtherTomlTypesMakeTheFileCorrupt) {
-    for (const char* text : {"['HKEY_CURRENT_USER\\Software\\Vdx']\nRatio = 1.5\n",
-                             "['HKEY_CURRENT_USER\\Software\\Vdx']\nBig = 4294967296\n",
-                             "Loose = 'value outside any key'\n"}) {
+TEST_F(RegistryTest, EntriesOutsideTheKeyLayoutMakeTheFileCorrupt) {
+    for (const char* text : {"Loose = 'value outside any key'\n",
+                             "['HKEY_CURRENT_USER\\Software\\Vdx'.Sub]\nShowName = 1\n",
+                             "[['HKEY_CURRENT_USER\\Software\\Vdx'.List]]\nShowName = 1\n",
+                             "['HKEY_CURRENT_USER\\Software\\Vdx']\nShow.Name = 1\n"}) {
         FRegistry.SetContent(text);
         TRegistry reg;
         std::string msg = MessageOf([&] { reg.OpenKey("Software\\Vdx", false); });
         EXPECT_NE(msg.find("is corrupt"), std::string::npos) << text << " -> " << msg;
         EXPECT_EQ(FRegistry.Content(), text);
     }
+}
+
+// Values of a type the registry cannot hold are no corruption: reading one is a type error of
+// that value alone, and writing any other value keeps its text exactly as it was written.
+TEST_F(RegistryTest, ValuesOfOtherTomlTypesAreKeptAsWrittenAndReadAsTheWrongType) {
+    struct Case {
+        const char* Name;
+        const char* Toml;
+    } cases[] = {
+        {"Flag", "true"},
+        {"Ratio", "1.50"},
+        {"Big", "4294967296"},
+        {"Huge", "0xFFFFFFFFFF"},
+        {"When", "1979-05-27T07:32:00Z"},
+        {"List", "[ 1,\n  'd\xc3\xa9j\xc3\xa0' ]"},
+        {"Table", "{ a = 'caf\xc3\xa9', b = { c = 1e3 } }"},
+    };
+    std::string text = "['HKEY_CURRENT_USER\\Software\\Vdx']\nPath = '/bin/true'\n";
+    for (const Case& c : cases) text += std::string(c.Name) + " = " + c.Toml + "   # note\n";
+    FRegistry.SetContent(text);
+
+    auto reg = OpenVdx();
+    EXPECT_EQ(reg->ReadString("Path"), "/bin/true");
+    reg->WriteBool("ShowName", false);
+    reg->WriteString("Path", "/bin/false");
+    std::string written = FRegistry.Content();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string invalid = std::string("Invalid data type for '") + c.Name + "'";
+        EXPECT_EQ(MessageOf([&] { reg->ReadBool(c.Name); }), invalid);
+        EXPECT_EQ(MessageOf([&] { reg->ReadInteger(c.Name); }), invalid);
+        EXPECT_EQ(MessageOf([&] { reg->ReadString(c.Name); }), invalid);
+        EXPECT_TRUE(reg->ValueExists(c.Name));
+        EXPECT_EQ(reg->GetDataType(c.Name), rdUnknown);
+        EXPECT_NE(written.find("\n" + std::string(c.Name) + " = " + c.Toml + "\n"),
+                  std::string::npos)
+            << written;
+    }
+    EXPECT_FALSE(reg->ReadBool("ShowName"));
+    EXPECT_EQ(reg->ReadString("Path"), "/bin/false");
+
+    // Overwriting or deleting one replaces only that one.
+    reg->WriteBool("Flag", true);
+    EXPECT_TRUE(reg->DeleteValue("Ratio"));
+    EXPECT_TRUE(reg->ReadBool("Flag"));
+    EXPECT_FALSE(reg->ValueExists("Ratio"));
+    EXPECT_NE(FRegistry.Content().find("\nWhen = 1979-05-27T07:32:00Z\n"), std::string::npos);
 }
 
 TEST_F(RegistryTest, FailedReplacementLeavesTheOldFileAndNoTemporaryFile) {

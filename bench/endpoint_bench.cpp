@@ -1,9 +1,15 @@
 // Endpoint throughput, latency and idle cost.
-//   endpoint_bench                        runs the benchmarks
-//   endpoint_bench --slot-writer NAME N   (internal) sends N plain messages to slot NAME
-//   endpoint_bench --raw-writer PATH N    (internal) sends N datagrams to the socket at PATH
-// The raw pair is the baseline: the same kind of socket with nothing of ours around it.
+//   endpoint_bench                         runs the benchmarks
+//   endpoint_bench --slot-writer NAME N    (internal) sends N plain messages to slot NAME
+//   endpoint_bench --raw-writer PATH N     (internal) sends N datagrams to the socket at PATH
+//   endpoint_bench --model-writer PATH N   (internal) N times: opens, sends one, closes
+// The raw pair is the ceiling: the same kind of socket with nothing of ours around it. The
+// minimal model is the least any endpoint of this shape can do: a low-priority thread that
+// peeks the socket and hands each message over to the main thread with Synchronize, which reads
+// one datagram, while the writer opens, sends and closes per message. BM_DeliveryRatios, last,
+// sets the endpoint's rate beside the other two, all from the same run.
 #include <benchmark/benchmark.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -64,10 +70,30 @@ int RawWriter(const char* path, int n) {
     return 0;
 }
 
+int ModelWriter(const char* path, int n) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path, sizeof addr.sun_path - 1);
+    for (int i = 0; i < n; ++i) {
+        int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return 1;
+        if (send(fd, kPayload.data(), kPayload.size(), 0) < 0) return 1;
+        close(fd);
+    }
+    return 0;
+}
+
 int SlotWriter(const char* name, int n) {
     for (int i = 0; i < n; ++i)
         if (!SendToMailSlot(".", name, kPayload)) return 1;
     return 0;
+}
+
+// Messages per second of each delivery path in this run, for BM_DeliveryRatios.
+double gEndpointRate = 0, gModelRate = 0, gRawRate = 0;
+
+double Rate(benchmark::State& state, std::chrono::steady_clock::duration Spent) {
+    return state.iterations() * kMessages / std::chrono::duration<double>(Spent).count();
 }
 
 void BM_PlainMessagesThroughEndpoint(benchmark::State& state) {
@@ -77,12 +103,16 @@ void BM_PlainMessagesThroughEndpoint(benchmark::State& state) {
     slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) { ++received; }));
     slot.SetSlot("bench_plain");
     slot.Open();
+    std::chrono::steady_clock::duration spent{};
     for (auto _ : state) {
         received = 0;
+        const auto start = std::chrono::steady_clock::now();
         pid_t writer = SpawnSelf({"--slot-writer", "bench_plain", std::to_string(kMessages)});
         while (received < kMessages) CheckSynchronize(100);
         Reap(writer);
+        spent += std::chrono::steady_clock::now() - start;
     }
+    gEndpointRate = Rate(state, spent);
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 BENCHMARK(BM_PlainMessagesThroughEndpoint)
@@ -99,19 +129,84 @@ void BM_RawDatagramsSameSocketKind(benchmark::State& state) {
     std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
     bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     std::vector<char> buf(65536);
+    std::chrono::steady_clock::duration spent{};
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         pid_t writer = SpawnSelf({"--raw-writer", path, std::to_string(kMessages)});
         for (int i = 0; i < kMessages; ++i) recv(fd, buf.data(), buf.size(), 0);
         Reap(writer);
+        spent += std::chrono::steady_clock::now() - start;
     }
     close(fd);
     unlink(path.c_str());
+    gRawRate = Rate(state, spent);
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 BENCHMARK(BM_RawDatagramsSameSocketKind)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+// The thread of the minimal model: waits until the socket is readable, peeks the size of the
+// next datagram, and hands over; the main thread reads that one datagram into a buffer of its
+// size. Polls in slices of 100 ms only so that it can end.
+class TPeekThread : public TThread {
+  public:
+    TPeekThread(int Fd, int& Received) : TThread(true), FFd(Fd), FReceived(Received) {
+        SetPriority(tpLowest);
+        Resume();
+    }
+
+  protected:
+    void Execute() override {
+        while (!Terminated()) {
+            pollfd p{FFd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            ssize_t size = recv(FFd, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+            if (size < 0) continue;
+            Synchronize([this, size] {
+                std::vector<char> buf(static_cast<size_t>(size) + 1);
+                if (recv(FFd, buf.data(), static_cast<size_t>(size), MSG_DONTWAIT) >= 0)
+                    ++FReceived;
+            });
+        }
+    }
+
+  private:
+    const int FFd;
+    int& FReceived;
+};
+
+void BM_MinimalModelSameShape(benchmark::State& state) {
+    std::string path = zkbench::SlotDir() + "/model_baseline";
+    unlink(path.c_str());
+    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    int received = 0;
+    TPeekThread thread(fd, received);
+    std::chrono::steady_clock::duration spent{};
+    for (auto _ : state) {
+        received = 0;
+        const auto start = std::chrono::steady_clock::now();
+        pid_t writer = SpawnSelf({"--model-writer", path, std::to_string(kMessages)});
+        while (received < kMessages) CheckSynchronize(100);
+        Reap(writer);
+        spent += std::chrono::steady_clock::now() - start;
+    }
+    thread.Terminate();
+    // Hand-overs the thread still makes run here until it ends.
+    while (CheckSynchronize(150)) {
+    }
+    thread.WaitFor();
+    close(fd);
+    unlink(path.c_str());
+    gModelRate = Rate(state, spent);
+    state.SetItemsProcessed(state.iterations() * kMessages);
+}
+BENCHMARK(BM_MinimalModelSameShape)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
     zkbench::SlotDir();
@@ -159,11 +254,26 @@ void BM_IdleEndpointCpuOverTenSeconds(benchmark::State& state) {
 }
 BENCHMARK(BM_IdleEndpointCpuOverTenSeconds)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
+// The rates of the three delivery paths above, measured in this run, and the endpoint's share
+// of the minimal model and of raw datagrams. Needs the three to have run (no filter).
+void BM_DeliveryRatios(benchmark::State& state) {
+    for (auto _ : state) {
+    }
+    state.counters["endpoint_per_s"] = gEndpointRate;
+    state.counters["model_per_s"] = gModelRate;
+    state.counters["raw_per_s"] = gRawRate;
+    state.counters["x_model"] = gModelRate > 0 ? gEndpointRate / gModelRate : 0;
+    state.counters["x_raw"] = gRawRate > 0 ? gEndpointRate / gRawRate : 0;
+}
+BENCHMARK(BM_DeliveryRatios)->Iterations(1);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--raw-writer")
         return RawWriter(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::string(argv[1]) == "--model-writer")
+        return ModelWriter(argv[2], std::atoi(argv[3]));
     if (argc == 4 && std::string(argv[1]) == "--slot-writer")
         return SlotWriter(argv[2], std::atoi(argv[3]));
     benchmark::Initialize(&argc, argv);

@@ -22,6 +22,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -153,7 +155,8 @@ BENCHMARK(BM_RawDatagramsSameSocketKind)
 // size. Polls in slices of 100 ms only so that it can end.
 class TPeekThread : public TThread {
   public:
-    TPeekThread(int Fd, int& Received) : TThread(true), FFd(Fd), FReceived(Received) {
+    TPeekThread(int Fd, std::function<void()> OnMessage)
+        : TThread(true), FFd(Fd), FOnMessage(std::move(OnMessage)) {
         SetPriority(tpLowest);
         Resume();
     }
@@ -168,79 +171,92 @@ class TPeekThread : public TThread {
             Synchronize([this, size] {
                 std::vector<char> buf(static_cast<size_t>(size) + 1);
                 if (recv(FFd, buf.data(), static_cast<size_t>(size), MSG_DONTWAIT) >= 0)
-                    ++FReceived;
+                    FOnMessage();
             });
         }
     }
 
   private:
     const int FFd;
-    int& FReceived;
+    const std::function<void()> FOnMessage;
+};
+
+// The socket of the minimal model, bound at Path, with its thread; both end with the object.
+class TModelEndpoint {
+  public:
+    TModelEndpoint(const std::string& Path, std::function<void()> OnMessage) : FPath(Path) {
+        unlink(Path.c_str());
+        FFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, Path.c_str(), sizeof addr.sun_path - 1);
+        bind(FFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        FThread = std::make_unique<TPeekThread>(FFd, std::move(OnMessage));
+    }
+    ~TModelEndpoint() {
+        FThread->Terminate();
+        // Hand-overs the thread still makes run here until it ends.
+        while (CheckSynchronize(150)) {
+        }
+        FThread->WaitFor();
+        FThread.reset();
+        close(FFd);
+        unlink(FPath.c_str());
+    }
+
+  private:
+    std::string FPath;
+    int FFd = -1;
+    std::unique_ptr<TPeekThread> FThread;
 };
 
 void BM_MinimalModelSameShape(benchmark::State& state) {
-    std::string path = zkbench::SlotDir() + "/model_baseline";
-    unlink(path.c_str());
-    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    const std::string path = zkbench::SlotDir() + "/model_baseline";
     int received = 0;
-    TPeekThread thread(fd, received);
     std::chrono::steady_clock::duration spent{};
-    for (auto _ : state) {
-        received = 0;
-        const auto start = std::chrono::steady_clock::now();
-        pid_t writer = SpawnSelf({"--model-writer", path, std::to_string(kMessages)});
-        while (received < kMessages) CheckSynchronize(100);
-        Reap(writer);
-        spent += std::chrono::steady_clock::now() - start;
+    {
+        TModelEndpoint model(path, [&received] { ++received; });
+        for (auto _ : state) {
+            received = 0;
+            const auto start = std::chrono::steady_clock::now();
+            pid_t writer = SpawnSelf({"--model-writer", path, std::to_string(kMessages)});
+            while (received < kMessages) CheckSynchronize(100);
+            Reap(writer);
+            spent += std::chrono::steady_clock::now() - start;
+        }
     }
-    thread.Terminate();
-    // Hand-overs the thread still makes run here until it ends.
-    while (CheckSynchronize(150)) {
-    }
-    thread.WaitFor();
-    close(fd);
-    unlink(path.c_str());
     gModelRate = Rate(state, spent);
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 BENCHMARK(BM_MinimalModelSameShape)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 std::chrono::steady_clock::time_point gSendDone;
-void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
-    zkbench::SlotDir();
-    TzkMailSlot slot(nullptr);
-    std::chrono::steady_clock::time_point arrived;
-    bool got = false;
-    slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) {
-        arrived = std::chrono::steady_clock::now();
-        got = true;
-    }));
-    slot.SetSlot("bench_latency");
-    slot.Open();
-    // From the call of SendToMailSlot (open, write, close) to OnBinMessageAvail; and, as this
-    // benchmark measured it first, from before the sending thread was started.
+
+// One message at a time into an idle receiver, sent by Send on a thread of its own; Got is set
+// on the main thread when the receiver delivered it. Counters from the call of Send (open,
+// write, close) to the delivery; as this benchmark measured it first, from before the sending
+// thread was started; and the send's own time.
+template <class SendFn>
+void MeasureLatency(benchmark::State& state, bool& Got,
+                    std::chrono::steady_clock::time_point& Arrived, SendFn Send) {
     std::vector<double> samples, withStart, sendCost;
     for (auto _ : state) {
-        // Let the wait thread settle into its zero-byte read: the endpoint is idle.
+        // Let the receiving thread settle into its wait: the receiver is idle.
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        got = false;
+        Got = false;
         const auto started = std::chrono::steady_clock::now();
         std::atomic<std::chrono::steady_clock::time_point> sent{started};
-        std::thread sender([&sent] {
+        std::thread sender([&sent, &Send] {
             sent = std::chrono::steady_clock::now();
-            SendToMailSlot(".", "bench_latency", "x");
+            Send();
             gSendDone = std::chrono::steady_clock::now();
         });
-        while (!got) CheckSynchronize(100);
+        while (!Got) CheckSynchronize(100);
         sender.join();
-        samples.push_back(std::chrono::duration<double, std::micro>(arrived - sent.load()).count());
+        samples.push_back(std::chrono::duration<double, std::micro>(Arrived - sent.load()).count());
         sendCost.push_back(
             std::chrono::duration<double, std::micro>(gSendDone - sent.load()).count());
-        withStart.push_back(std::chrono::duration<double, std::micro>(arrived - started).count());
+        withStart.push_back(std::chrono::duration<double, std::micro>(Arrived - started).count());
     }
     const auto at = [](std::vector<double> v, size_t Percent) {
         std::sort(v.begin(), v.end());
@@ -252,7 +268,35 @@ void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
     state.counters["p50_us_from_thread_start"] = at(withStart, 50);
     state.counters["p99_us_from_thread_start"] = at(withStart, 99);
 }
+
+void BM_LatencyIntoIdleEndpoint(benchmark::State& state) {
+    zkbench::SlotDir();
+    TzkMailSlot slot(nullptr);
+    std::chrono::steady_clock::time_point arrived;
+    bool got = false;
+    slot.SetOnBinMessageAvail(TmsBinMessageAvail([&](TObject*, char*, int32_t) {
+        arrived = std::chrono::steady_clock::now();
+        got = true;
+    }));
+    slot.SetSlot("bench_latency");
+    slot.Open();
+    MeasureLatency(state, got, arrived, [] { SendToMailSlot(".", "bench_latency", "x"); });
+}
 BENCHMARK(BM_LatencyIntoIdleEndpoint)->Iterations(400)->UseRealTime();
+
+// The same into the minimal model, whose writer opens, sends and closes: the floor for this
+// shape on this machine (the thread wake-ups it needs are the endpoint's too).
+void BM_LatencyIntoIdleMinimalModel(benchmark::State& state) {
+    const std::string path = zkbench::SlotDir() + "/model_latency";
+    std::chrono::steady_clock::time_point arrived;
+    bool got = false;
+    TModelEndpoint model(path, [&] {
+        arrived = std::chrono::steady_clock::now();
+        got = true;
+    });
+    MeasureLatency(state, got, arrived, [&path] { ModelWriter(path.c_str(), 1); });
+}
+BENCHMARK(BM_LatencyIntoIdleMinimalModel)->Iterations(400)->UseRealTime();
 
 // The argument is the main loop's time-out in CheckSynchronize: 100 ms as in the README's loop,
 // and 10 s, a loop that only wakes for work (as the programs' loops, which sleep until a

@@ -5,7 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zk {
@@ -65,14 +69,40 @@ class TzkLongMailInfoList {
     // Number of entries, the entry at Index (0 <= Index < Count()) and the bytes their buffers
     // hold; none of them looks anything up, so ticks stay as they are.
     int32_t Count() const { return static_cast<int32_t>(FList.size()); }
-    const TzkLongMailInfo& Entry(int32_t Index) const { return *FList[static_cast<size_t>(Index)]; }
+    const TzkLongMailInfo& Entry(int32_t Index) const {
+        return *FList[static_cast<size_t>(Index)].Info;
+    }
     size_t HeldBytes() const;
 
   private:
+    // An entry and its place in arrival order: Seq grows with every entry made, so the list is
+    // sorted by it and an entry's index is found by binary search however many went before.
+    struct TSlot {
+        std::unique_ptr<TzkLongMailInfo> Info;
+        uint64_t Seq = 0;
+    };
+    using TTickKey = std::pair<uint32_t, uint64_t>;  // Tick, Seq
+
     // Index of the entry whose Tick is oldest (the first of equals); -1 for an empty list.
     int32_t LeastRecentlyTouched() const;
+    // The entry that is oldest as seen at Now (the first of equals), or the end of FByTick.
+    std::set<TTickKey>::const_iterator Oldest(uint32_t Now) const;
+    // Index of the first entry of Id (the one a scan from the front meets), or -1.
+    int32_t FirstIndex(int32_t Id) const;
+    int32_t IndexOfSeq(uint64_t Seq) const;
+    void Touch(int32_t Index, uint32_t Now);
+    // Fills FStale with the entries before Limit (a Seq) that are stale at Now, in list order.
+    void CollectStale(uint32_t Now, uint64_t Limit);
 
-    std::vector<std::unique_ptr<TzkLongMailInfo>> FList;
+    // The lookups index the same entries the scans of the rules walk, so that filing a fragment
+    // does not cost a walk of the whole list: by id, and by tick for the stale and the least
+    // recently touched. A deque, because the entries dropped are mostly the first ones.
+    std::deque<TSlot> FList;
+    std::unordered_multimap<int32_t, uint64_t> FById;
+    std::set<TTickKey> FByTick;
+    uint64_t FNextSeq = 0;
+    // Room for every entry, reserved while an entry is made, so that a lookup never allocates.
+    std::vector<uint64_t> FStale;
     // The bytes all entries' buffers hold, kept as entries come, go and resize, so that filing a
     // first fragment does not walk the list once more.
     size_t FHeld = 0;

@@ -2,6 +2,10 @@
 // process's pump (SlotPump.h) whatever the reading thread is doing, and by the reader itself
 // before it reports or reads, so that a message sent before the call is always counted.
 //
+// A thread that waits in ReadFile on an empty slot waits on the socket itself (and on the
+// slot's wake descriptor), and the pump leaves the socket alone meanwhile: the writer's send
+// wakes the reader directly, with no hand-over through the pump on the way.
+//
 // Shutdown order matters across threads and processes. CloseHandle takes the handle out of the
 // table and calls Close, which removes the socket file (under the directory lock, while the
 // socket is still bound, so no other creator can have claimed the name yet), takes the socket
@@ -12,7 +16,6 @@
 
 #include <sys/types.h>
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -38,8 +41,9 @@ struct TSlotFiles {
 
 class TSlot : public THandleObject {
   public:
-    // Takes ownership of the bound, non-blocking socket Fd. Not yet pumped: see StartPumping.
-    TSlot(int Fd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout);
+    // Takes ownership of the bound, non-blocking socket Fd and of WakeFd, a non-blocking
+    // eventfd. Not yet pumped: see StartPumping.
+    TSlot(int Fd, int WakeFd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout);
     void Close() override;
 
     const DWORD MaxMessageSize;
@@ -59,15 +63,18 @@ class TSlot : public THandleObject {
     DWORD Read(void* Buffer, DWORD Size, DWORD& Read);
 
     // On the pump's thread, when the socket is readable: stages a batch of datagrams, and takes
-    // the socket out of the epoll set while the queue is full.
-    void Pump(TSlotPump& Owner);
+    // the socket out of the epoll set while the queue is full. The number of datagrams staged.
+    size_t Pump();
 
   private:
     // Moves at most Limit waiting datagrams from the socket into the staging queue while it
     // admits them; Full tells that a datagram waits that the queue does not admit now.
     DWORD DrainLocked(size_t Limit, bool& Full);
-    // Puts a paused socket back into the pump's epoll set.
-    DWORD ResumeLocked();
+    // Puts the socket into the pump's epoll set or takes it out, as the state asks: watched
+    // while the slot is open, its queue has room and no reader waits on the socket itself.
+    DWORD UpdateWatchLocked();
+    // Wakes the readers that wait on the socket and the wake descriptor.
+    void WakeReadersLocked();
     // Returns ERROR_SUCCESS once a message is staged, ERROR_SEM_TIMEOUT after ReadTimeout, or
     // ERROR_OPERATION_ABORTED once the slot is closed.
     DWORD WaitLocked(std::unique_lock<std::mutex>& Lock);
@@ -75,16 +82,20 @@ class TSlot : public THandleObject {
     void RemoveFiles();
 
     TFd FFd;
+    // Readable while something waiting readers must see happened: a message staged by another
+    // thread, or Close. Reset only while the queue is empty.
+    TFd FWake;
     const TSlotFiles FFiles;
     const uint64_t FPumpId;
     TSlotPump* FPump = nullptr;
 
     std::mutex FLock;
-    std::condition_variable FChanged;
     TStagingQueue FStage;
     bool FClosed = false;
-    // Out of the pump's epoll set: before StartPumping, while the queue is full, after Close.
-    bool FPaused = true;
+    bool FFull = false;         // the pump met a datagram the queue did not admit
+    int FReaders = 0;           // threads waiting in ReadFile
+    bool FWakePending = false;  // FWake holds a count
+    bool FWatched = false;      // in the pump's epoll set
 };
 
 // Creates the local slot named by Path ("\\.\mailslot\NAME") and enters it into the handle

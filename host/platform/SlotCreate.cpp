@@ -1,6 +1,7 @@
 // Creating a slot and removing it again: claiming the name in the slot directory, the size
 // sidecar, and the orderly removal when the owner closes it.
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -89,10 +90,11 @@ DWORD BindUnderLock(int Fd, DWORD MaxMessageSize, TSlotFiles& Files) {
 
 }  // namespace
 
-TSlot::TSlot(int Fd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout)
+TSlot::TSlot(int Fd, int WakeFd, TSlotFiles Files, DWORD MaxMessageSize, DWORD ReadTimeout)
     : MaxMessageSize(MaxMessageSize),
       ReadTimeout(ReadTimeout),
       FFd(Fd),
+      FWake(WakeFd),
       FFiles(std::move(Files)),
       FPumpId(TSlotPump::NewId()) {}
 
@@ -104,7 +106,7 @@ DWORD TSlot::StartPumping(const std::shared_ptr<TSlot>& Self) {
     err = pump->Add(FPumpId, FFd.Get(), Self);
     if (err != ERROR_SUCCESS) return err;
     FPump = pump;
-    FPaused = false;
+    FWatched = true;
     return ERROR_SUCCESS;
 }
 
@@ -115,10 +117,10 @@ void TSlot::Close() {
         std::lock_guard<std::mutex> lock(FLock);
         FClosed = true;
         // Out of the epoll set before anything else can close the socket.
-        if (!FPaused) FPump->Unwatch(FFd.Get());
-        FPaused = true;
+        if (FWatched) FPump->Unwatch(FFd.Get());
+        FWatched = false;
         pump = FPump;
-        FChanged.notify_all();
+        WakeReadersLocked();
     }
     if (pump) pump->Forget(FPumpId);
 }
@@ -146,14 +148,16 @@ DWORD CreateSlot(const std::string& Path, DWORD MaxMessageSize, DWORD ReadTimeou
 
     TFd fd(OpenDatagramSocket(true));
     if (!fd.Valid()) return Win32ErrorOf(errno);
+    TFd wake(SysEventFd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake.Valid()) return Win32ErrorOf(errno);
     {
         TSlotDirLock lock(files.Dir);
         if (lock.Error() != ERROR_SUCCESS) return lock.Error();
         err = BindUnderLock(fd.Get(), MaxMessageSize, files);
         if (err != ERROR_SUCCESS) return err;
     }
-    auto slot =
-        std::make_shared<TSlot>(fd.Release(), std::move(files), MaxMessageSize, ReadTimeout);
+    auto slot = std::make_shared<TSlot>(fd.Release(), wake.Release(), std::move(files),
+                                        MaxMessageSize, ReadTimeout);
     err = slot->StartPumping(slot);
     if (err != ERROR_SUCCESS) {
         slot->Close();  // removes its files again

@@ -27,6 +27,12 @@ std::atomic<uint64_t> GNextId{1};
 // at most a batch per event (see TSlot::Pump).
 constexpr int kEventsPerWait = 64;
 
+// After a pass that staged something the pump lets datagrams gather this long before it looks
+// again, so that a stream of them costs one wake-up per batch, not one per datagram. The
+// kernel's queue (net.unix.max_dgram_qlen, often 10) holds what comes meanwhile; a writer that
+// fills it waits no longer than this for room.
+constexpr auto kGatherTime = std::chrono::microseconds(200);
+
 }  // namespace
 
 TSlotPump* TSlotPump::Get(DWORD& Error) {
@@ -109,10 +115,12 @@ void TSlotPump::Run() {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
+        size_t staged = 0;
         for (int i = 0; i < ready; ++i) {
             // A slot closed since the event was collected is no longer found.
-            if (std::shared_ptr<TSlot> slot = Find(events[i].data.u64)) slot->Pump(*this);
+            if (std::shared_ptr<TSlot> slot = Find(events[i].data.u64)) staged += slot->Pump();
         }
+        if (staged > 0) std::this_thread::sleep_for(kGatherTime);
     }
 }
 

@@ -232,3 +232,92 @@ TEST_F(LongMailListTest, MalformedFragmentsAreDroppedWithoutAnEntry) {
     EXPECT_EQ(File(RawFragment(0x0005, 3, "cde")), 5);
     EXPECT_EQ(Collected(5), std::string("abcde\0", 6));
 }
+
+namespace {
+
+// The lookup and the bound as plain scans over a vector, to hold the list to: which entries are
+// purged, in which order, which one is dropped for room, and the ticks left behind.
+struct ScanModel {
+    struct Item {
+        int32_t Id;
+        uint32_t Tick;
+        size_t Bytes;
+    };
+    std::vector<Item> Items;
+    size_t Held = 0;
+
+    int32_t IndexOf(int32_t Id, uint32_t Now) {
+        for (;;) {
+            int32_t Found = -1, Stale = -1;
+            for (int32_t i = 0; i < static_cast<int32_t>(Items.size()); ++i) {
+                if (Items[i].Id == Id) {
+                    Items[i].Tick = Now;
+                    Found = i;
+                    break;
+                }
+                if (Now - Items[i].Tick > 2000) Stale = i;
+            }
+            if (Stale < 0) return Found;
+            Delete(Stale);
+        }
+    }
+    void New(int32_t Id, int32_t Total, uint32_t Now) {
+        const size_t Bytes = static_cast<size_t>(Total) + 1;
+        while (!Items.empty() && Held + Bytes > LongMailHeldBytesMax) {
+            int32_t Oldest = 0;
+            for (int32_t i = 1; i < static_cast<int32_t>(Items.size()); ++i)
+                if (Now - Items[i].Tick > Now - Items[Oldest].Tick) Oldest = i;
+            Delete(Oldest);
+        }
+        Held += Bytes;
+        Items.push_back({Id, Now, Bytes});
+    }
+    void Delete(int32_t i) {
+        Held -= Items[i].Bytes;
+        Items.erase(Items.begin() + i);
+    }
+};
+
+}  // namespace
+
+TEST_F(LongMailListTest, LookupsPurgeAndDropExactlyAsAScanWouldWhereverTheClockGoes) {
+    // Clocks that go forward, stand still, go back, and run over the 32-bit end.
+    for (const uint32_t Start : {10000u, 500u, 0xFFFFF000u}) {
+        FClock.Set(Start);
+        TzkLongMailInfoList List;
+        ScanModel Model;
+        uint32_t Seed = Start;
+        const auto Next = [&](uint32_t N) {
+            Seed = Seed * 1103515245u + 12345u;
+            return (Seed >> 8) % N;
+        };
+        for (int Step = 0; Step < 20000; ++Step) {
+            switch (Next(8)) {
+                case 0:
+                    FClock.Advance(Next(900));
+                    break;
+                case 1:
+                    FClock.Set(FClock.TickCount() - Next(3000));
+                    break;
+                default:
+                    break;
+            }
+            const uint32_t Now = FClock.TickCount();
+            const int32_t Id = static_cast<int32_t>(Next(40));
+            if (Next(3) == 0) {
+                // Mostly small messages; now and then the largest, so that the bound is met.
+                const int32_t Total = Next(10) == 0 ? 65535 : static_cast<int32_t>(1 + Next(2000));
+                List.NewMsg(Id, "x", 1, Total);
+                Model.New(Id, Total, Now);
+            } else {
+                ASSERT_EQ(List.IndexOf(Id), Model.IndexOf(Id, Now)) << Start << " step " << Step;
+            }
+            ASSERT_EQ(List.Count(), static_cast<int32_t>(Model.Items.size())) << Step;
+            ASSERT_EQ(List.HeldBytes(), Model.Held) << Step;
+            for (int32_t i = 0; i < List.Count(); ++i) {
+                ASSERT_EQ(List.Entry(i).Id, Model.Items[i].Id) << Step;
+                ASSERT_EQ(List.Entry(i).Tick, Model.Items[i].Tick) << Step;
+            }
+        }
+    }
+}

@@ -11,12 +11,14 @@
 #include <thread>
 
 #include "host/platform/SlotDirectory.h"
+#include "host/platform/SlotWrite.h"
 #include "host/platform/SysCalls.h"
 #include "tests/host/platform/MailslotFixture.h"
 #include "tests/support/Namespaces.h"
 
 using namespace zktest;
 using zk::platform::InjectSysError;
+using zk::platform::SetSendWaitMs;
 using zk::platform::TSysCall;
 
 class MailslotFaults : public MailslotFixture {};
@@ -60,6 +62,21 @@ TEST_F(MailslotFaults, PumpCarriesOnAfterFailedWaits) {
     EXPECT_TRUE(Send(FName, "late"));
     reader.join();
     EXPECT_EQ(got, "late");
+}
+
+TEST_F(MailslotFaults, PumpStillDrainsAfterFailedWaitsWhileNobodyReads) {
+    THandleGuard slot(Create(FName));
+    ASSERT_TRUE(slot.Valid());
+    // A reader waiting on the slot drains it itself; here nobody reads, so only the pump keeps
+    // the kernel's few datagrams from filling up: past them a write would wait out its 500 ms.
+    SetSendWaitMs(500);
+    ASSERT_TRUE(Send(FName, "wake"));
+    InjectSysError(TSysCall::EpollWait, EINTR, 3);
+    InjectSysError(TSysCall::EpollWait, ENOMEM, 3);
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(Send(FName, std::to_string(i))) << i;
+    EXPECT_EQ(Count(slot.Get()), 201u);
+    EXPECT_EQ(ReadOne(slot.Get()), "wake");
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(ReadOne(slot.Get()), std::to_string(i));
 }
 
 TEST_F(MailslotFaults, FullSlotFailsWithTimeoutAndDeliversNothing) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "apps/helpctx/Audit.h"
+#include "apps/helpctx/Project.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
@@ -212,6 +214,24 @@ int Run(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "binary"}));
     convCmd->add_option("-o,--out", convOut, "Output file ('-' is standard output)")->required();
 
+    std::vector<std::string> checkProject;
+    std::string checkPlan;
+    CLI::App* checkCmd = app.add_subcommand(
+        "check",
+        "Exit 0 when every component has a number, none repeats and each is inside its "
+        "form's block; else print the problems as FILE:LINE: message and exit 1.");
+    checkCmd->add_option("PROJECT", checkProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    checkCmd->add_option("--plan", checkPlan, "Numbering plan (TOML) whose blocks to check");
+
+    std::vector<std::string> reportProject;
+    bool reportJson = false;
+    CLI::App* reportCmd = app.add_subcommand(
+        "report", "Per form and in total: components, numbered ones, repeated numbers.");
+    reportCmd->add_option("PROJECT", reportProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    reportCmd->add_flag("--json", reportJson, "One JSON document");
+
     try {
         app.parse(argc, argv);
         if (numCmd->parsed() && !numOut.empty() && numFiles.size() > 1)
@@ -239,8 +259,13 @@ int Run(int argc, char** argv) {
             return Set(setFile, assign, setOut);
         }
         if (numCmd->parsed()) return Number(numFiles, start, step, onlyUnset, numOut);
+        if (checkCmd->parsed()) return helpctx::Check(checkProject, checkPlan);
+        if (reportCmd->parsed()) return helpctx::Report(reportProject, reportJson);
         return Convert(convFile, convTo, convOut);
     } catch (const TFailure& f) {
+        std::cerr << "helpctx: " << f.Message << "\n";
+        return 1;
+    } catch (const helpctx::TFailure& f) {
         std::cerr << "helpctx: " << f.Message << "\n";
         return 1;
     }

@@ -1,0 +1,213 @@
+// helpctx's project commands on one fixture project: forms in nested folders, Delphi and
+// Lazarus, text and binary, with numbers repeated within a form and across forms, components
+// without a number and classes the palette tables do not know.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/rtl/FormDocument.h"
+#include "tests/support/Namespaces.h"
+#include "tests/support/TestSupport.h"
+
+#ifdef ZK_HELPCTX_TOOL
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kOrders =
+    "object OrdersForm: TOrdersForm\r\n"  // 1
+    "  HelpContext = 100\r\n"
+    "  Caption = 'Orders'\r\n"
+    "  object Panel1: TPanel\r\n"  // 4
+    "    HelpContext = 110\r\n"
+    "    object Label1: TLabel\r\n"
+    "      Caption = 'Name'\r\n"
+    "    end\r\n"
+    "    object btnOk: TButton\r\n"  // 9: no number
+    "    end\r\n"
+    "  end\r\n"
+    "  object Gadget1: TGadget\r\n"  // 12: unknown class with a number, repeats Panel1
+    "    HelpContext = 110\r\n"
+    "  end\r\n"
+    "  object Widget1: TWidget\r\n"  // unknown class without one: not counted
+    "  end\r\n"
+    "end\r\n";
+
+const std::string kCustomers =
+    "object CustomersForm: TCustomersForm\n"  // 1
+    "  Caption = 'Customers'\n"
+    "  HelpContext = 200\n"
+    "  object Edit1: TEdit\n"  // 4: repeats OrdersForm
+    "    HelpContext = 100\n"
+    "  end\n"
+    "  object Label1: TLabel\n"  // 7: a Lazarus label publishes it; no number
+    "  end\n"
+    "  object Timer1: TTimer\n"
+    "  end\n"
+    "end\n";
+
+const std::string kInvoice =
+    "object InvoiceForm: TInvoiceForm\r\n"
+    "  Caption = 'Invoice'\r\n"
+    "  HelpContext = 300\r\n"
+    "  object Memo1: TMemo\r\n"
+    "    HelpContext = 301\r\n"
+    "  end\r\n"
+    "  object Edit1: TEdit\r\n"  // repeats CustomersForm
+    "    HelpContext = 200\r\n"
+    "  end\r\n"
+    "end\r\n";
+
+class ProjectToolTest : public ::testing::Test {
+  protected:
+    fs::path FDir = fs::temp_directory_path() /
+                    ("helpctx-project-" + std::to_string(::getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string FProject = (FDir / "app").string();
+    std::string FOut = (FDir / "out.txt").string();
+    int FPlans = 0;
+    std::string FOrders = FProject + "/Orders.dfm";
+    std::string FCustomers = FProject + "/sub/Customers.lfm";
+    std::string FInvoice = FProject + "/sub/deep/Invoice.DFM";
+
+    void SetUp() override {
+        fs::create_directories(FDir / "app/sub/deep");
+        Write(FOrders, kOrders);
+        Write(FCustomers, kCustomers);
+        Write(FInvoice, TFormDocument::ReadText(kInvoice, "i").ToBinary());
+        Write(FProject + "/sub/notes.txt", "not a form\n");
+    }
+    void TearDown() override { fs::remove_all(FDir); }
+
+    static void Write(const std::string& Path, const std::string& Text) {
+        std::ofstream(Path, std::ios::binary) << Text;
+    }
+    int Run(const std::vector<std::string>& Args) {
+        return zktest::RunProgram(ZK_HELPCTX_TOOL, Args, FOut);
+    }
+    std::string Output() const { return zktest::ReadFileText(FOut); }
+    // Each plan its own file: the cases are all made before the first runs.
+    std::string Plan(const std::string& Text) {
+        std::string path = (FDir / ("plan" + std::to_string(++FPlans) + ".toml")).string();
+        Write(path, Text);
+        return path;
+    }
+};
+
+}  // namespace
+
+TEST_F(ProjectToolTest, CheckPrintsOneSortedLinePerProblem) {
+    const std::string kBlocks =
+        "[[block]]\nforms = \"orders*.dfm\"\nstart = 100\nsize = 100\n"
+        "[[block]]\nforms = [\"Cust*\", \"People*\"]\nstart = 200\nstep = 10\n";
+    const std::string orders = FOrders + ":", customers = FCustomers + ":";
+    const std::string repeatsAndGaps =
+        orders + "9: OrdersForm.btnOk (TButton) has no help context number\n" + orders +
+        "12: OrdersForm.Gadget1: 110 is also used by OrdersForm.Panel1 (" + FOrders + ":4)\n";
+    // The forms no block matches share the numbers after the highest block.
+    const std::string outOfRest =
+        FInvoice + ":0: InvoiceForm.Edit1: 200 is outside this form's block 300..2147483647\n";
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Output;
+    } cases[] = {
+        {{"check", FProject},
+         1,
+         repeatsAndGaps + customers + "4: CustomersForm.Edit1: 100 is also used by OrdersForm (" +
+             FOrders + ":1)\n" + customers +
+             "7: CustomersForm.Label1 (TLabel) has no help context number\n" + FInvoice +
+             ":0: InvoiceForm.Edit1: 200 is also used by CustomersForm (" + FCustomers + ":1)\n"},
+        // Files named one by one, one of them twice; blocks checked, the rest after them.
+        {{"check", FInvoice, FOrders, FProject + "/./Orders.dfm", "--plan", Plan(kBlocks)},
+         1,
+         repeatsAndGaps + outOfRest},
+        {{"check", FInvoice, "--plan", Plan("[[block]]\nforms = '*'\nstart = 300\nsize=2\n")},
+         1,
+         FInvoice + ":0: InvoiceForm.Edit1: 200 is outside this form's block 300..301\n"},
+        {{"check", FCustomers, "--plan", Plan(kBlocks)},
+         1,
+         customers + "4: CustomersForm.Edit1: 100 is outside this form's block 200..299\n" +
+             customers + "7: CustomersForm.Label1 (TLabel) has no help context number\n"},
+        {{"check", FInvoice, "--plan", Plan(kBlocks)}, 1, outOfRest},
+        {{"check", FInvoice, "--plan", Plan("[[block]]\nforms = 'x'\nstart = 0\nsize = 1000\n")},
+         1,
+         FInvoice + ":0: InvoiceForm: 300 is outside this form's block 1000..2147483647\n" +
+             FInvoice +
+             ":0: InvoiceForm.Memo1: 301 is outside this form's block "
+             "1000..2147483647\n" +
+             FInvoice +
+             ":0: InvoiceForm.Edit1: 200 is outside this form's block "
+             "1000..2147483647\n"},
+        // Failures: the reader's message, status 1; usage errors 2.
+        {{"check", FProject + "/none"},
+         1,
+         "helpctx: cannot read " + FProject + "/none: No such file or directory\n"},
+        {{"check", FInvoice, "--plan",
+          Plan("step = 1\n[[block]]\nforms = 'a'\nstart = 1\nsize = 'x'\n")},
+         1,
+         "helpctx: " + (FDir / "plan6.toml").string() + ":5:8: 'size' must be an integer\n"},
+        {{"check", FInvoice, "--plan",
+          Plan("[[block]]\nforms='a'\nstart=1\n[[block]]\nforms='b'\nstart=50\n")},
+         1,
+         "helpctx: " + (FDir / "plan7.toml").string() +
+             ":4:1: the block 50..149 overlaps the block 1..100\n"},
+        {{"check", FInvoice, "--plan", Plan("[[block]]\nform = 'a'\n")},
+         1,
+         "helpctx: " + (FDir / "plan8.toml").string() + ":2:1: unknown key 'form'\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.Args), c.Status) << c.Args[1];
+        EXPECT_EQ(Output(), c.Output) << c.Args[1];
+    }
+
+    Write(FProject + "/sub/Broken.lfm", "object F: TF\n  Left = )\nend\n");
+    EXPECT_EQ(Run({"check", FProject}), 1);
+    EXPECT_EQ(Output(),
+              "helpctx: " + FProject + "/sub/Broken.lfm:2:10: expected a value, found ')'\n");
+    EXPECT_EQ(Run({"check"}), 2);
+    EXPECT_EQ(Run({"check", FProject, "--plan"}), 2);
+}
+
+TEST_F(ProjectToolTest, ReportCountsPerFormAndInTotal) {
+    ASSERT_EQ(Run({"report", "--json", FProject}), 0) << Output();
+    EXPECT_EQ(Output(),
+              "{\"forms\":[\n"
+              "{\"file\":\"" +
+                  FOrders +
+                  "\",\"form\":\"OrdersForm\",\"class\":\"TOrdersForm\",\"binary\":false,"
+                  "\"components\":4,\"numbered\":3,\"unset\":[\"OrdersForm.btnOk\"],"
+                  "\"repeats\":[100,110],\"unknownClasses\":[\"TWidget\"]},\n"
+                  "{\"file\":\"" +
+                  FCustomers +
+                  "\",\"form\":\"CustomersForm\",\"class\":\"TCustomersForm\",\"binary\":false,"
+                  "\"components\":3,\"numbered\":2,\"unset\":[\"CustomersForm.Label1\"],"
+                  "\"repeats\":[100,200],\"unknownClasses\":[]},\n"
+                  "{\"file\":\"" +
+                  FInvoice +
+                  "\",\"form\":\"InvoiceForm\",\"class\":\"TInvoiceForm\",\"binary\":true,"
+                  "\"components\":3,\"numbered\":3,\"unset\":[],\"repeats\":[200],"
+                  "\"unknownClasses\":[]}],\n"
+                  "\"total\":{\"forms\":3,\"components\":10,\"numbered\":8,\"unset\":2,"
+                  "\"repeats\":3},\n"
+                  "\"repeats\":[\n"
+                  "{\"helpContext\":100,\"uses\":[{\"file\":\"" +
+                  FOrders + "\",\"line\":1,\"path\":\"OrdersForm\"},{\"file\":\"" + FCustomers +
+                  "\",\"line\":4,\"path\":\"CustomersForm.Edit1\"}]},\n"
+                  "{\"helpContext\":110,\"uses\":[{\"file\":\"" +
+                  FOrders + "\",\"line\":4,\"path\":\"OrdersForm.Panel1\"},{\"file\":\"" + FOrders +
+                  "\",\"line\":12,\"path\":\"OrdersForm.Gadget1\"}]},\n"
+                  "{\"helpContext\":200,\"uses\":[{\"file\":\"" +
+                  FCustomers + "\",\"line\":1,\"path\":\"CustomersForm\"},{\"file\":\"" + FInvoice +
+                  "\",\"line\":0,\"path\":\"InvoiceForm.Edit1\"}]}]}\n");
+    ASSERT_EQ(Run({"report", FCustomers}), 0) << Output();
+    EXPECT_EQ(Output(), FCustomers +
+                            ": CustomersForm (TCustomersForm): 3 publish HelpContext, 2 numbered; "
+                            "without a number: CustomersForm.Label1\n"
+                            "total: 1 forms, 3 publish HelpContext, 2 numbered, 1 without a "
+                            "number, 0 numbers repeated\n");
+}
+
+#endif

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "apps/helpctx/Audit.h"
+#include "apps/helpctx/Map.h"
 #include "apps/helpctx/Project.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
@@ -232,8 +233,32 @@ int Run(int argc, char** argv) {
         ->required();
     reportCmd->add_flag("--json", reportJson, "One JSON document");
 
+    std::vector<std::string> mapProject;
+    helpctx::TMapOptions mapOptions;
+    CLI::App* mapCmd = app.add_subcommand(
+        "map", "Write the help compiler's map file and, with --alias, its alias file.");
+    mapCmd->add_option("PROJECT", mapProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    mapCmd->add_option("--header", mapOptions.Header, "Map file: #define CONTEXT NUMBER a line")
+        ->required();
+    mapCmd->add_option("--alias", mapOptions.Alias, "Alias file: CONTEXT=TOPIC a line");
+    mapCmd->add_option("--prefix", mapOptions.Prefix, "Before every context string")
+        ->capture_default_str()
+        ->check(CLI::Validator(
+            [](std::string& s) {
+                return helpctx::IsContextSafe(s) ? std::string()
+                                                 : std::string("letters, digits, '_' and '.' only");
+            },
+            "CONTEXT"));
+    mapCmd
+        ->add_option("--topics", mapOptions.Topics,
+                     "Topic of each context string: <form>, <component>, <number>, <context>")
+        ->capture_default_str();
+
     try {
         app.parse(argc, argv);
+        if (mapCmd->parsed() && mapOptions.Alias == mapOptions.Header)
+            throw CLI::ValidationError("--alias", "must differ from --header");
         if (numCmd->parsed() && !numOut.empty() && numFiles.size() > 1)
             throw CLI::ValidationError("-o", "takes one FILE only");
     } catch (const CLI::ParseError& e) {
@@ -261,6 +286,7 @@ int Run(int argc, char** argv) {
         if (numCmd->parsed()) return Number(numFiles, start, step, onlyUnset, numOut);
         if (checkCmd->parsed()) return helpctx::Check(checkProject, checkPlan);
         if (reportCmd->parsed()) return helpctx::Report(reportProject, reportJson);
+        if (mapCmd->parsed()) return helpctx::Map(mapProject, mapOptions);
         return Convert(convFile, convTo, convOut);
     } catch (const TFailure& f) {
         std::cerr << "helpctx: " << f.Message << "\n";

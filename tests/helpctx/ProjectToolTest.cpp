@@ -33,6 +33,12 @@ const std::string kOrders =
     "  end\r\n"
     "  object Widget1: TWidget\r\n"  // unknown class without one: not counted
     "  end\r\n"
+    "  inline Frame11: TFrame1\r\n"
+    "    HelpContext = 120\r\n"
+    "    object Edit1: TEdit\r\n"
+    "      HelpContext = 121\r\n"
+    "    end\r\n"
+    "  end\r\n"
     "end\r\n";
 
 const std::string kCustomers =
@@ -45,6 +51,9 @@ const std::string kCustomers =
     "  object Label1: TLabel\n"  // 7: a Lazarus label publishes it; no number
     "  end\n"
     "  object Timer1: TTimer\n"
+    "  end\n"
+    "  object btnSave: TButton\n"
+    "    HelpContext = 201\n"
     "  end\n"
     "end\n";
 
@@ -178,19 +187,19 @@ TEST_F(ProjectToolTest, ReportCountsPerFormAndInTotal) {
               "{\"file\":\"" +
                   FOrders +
                   "\",\"form\":\"OrdersForm\",\"class\":\"TOrdersForm\",\"binary\":false,"
-                  "\"components\":4,\"numbered\":3,\"unset\":[\"OrdersForm.btnOk\"],"
+                  "\"components\":6,\"numbered\":5,\"unset\":[\"OrdersForm.btnOk\"],"
                   "\"repeats\":[100,110],\"unknownClasses\":[\"TWidget\"]},\n"
                   "{\"file\":\"" +
                   FCustomers +
                   "\",\"form\":\"CustomersForm\",\"class\":\"TCustomersForm\",\"binary\":false,"
-                  "\"components\":3,\"numbered\":2,\"unset\":[\"CustomersForm.Label1\"],"
+                  "\"components\":4,\"numbered\":3,\"unset\":[\"CustomersForm.Label1\"],"
                   "\"repeats\":[100,200],\"unknownClasses\":[]},\n"
                   "{\"file\":\"" +
                   FInvoice +
                   "\",\"form\":\"InvoiceForm\",\"class\":\"TInvoiceForm\",\"binary\":true,"
                   "\"components\":3,\"numbered\":3,\"unset\":[],\"repeats\":[200],"
                   "\"unknownClasses\":[]}],\n"
-                  "\"total\":{\"forms\":3,\"components\":10,\"numbered\":8,\"unset\":2,"
+                  "\"total\":{\"forms\":3,\"components\":13,\"numbered\":11,\"unset\":2,"
                   "\"repeats\":3},\n"
                   "\"repeats\":[\n"
                   "{\"helpContext\":100,\"uses\":[{\"file\":\"" +
@@ -204,10 +213,81 @@ TEST_F(ProjectToolTest, ReportCountsPerFormAndInTotal) {
                   "\",\"line\":0,\"path\":\"InvoiceForm.Edit1\"}]}]}\n");
     ASSERT_EQ(Run({"report", FCustomers}), 0) << Output();
     EXPECT_EQ(Output(), FCustomers +
-                            ": CustomersForm (TCustomersForm): 3 publish HelpContext, 2 numbered; "
+                            ": CustomersForm (TCustomersForm): 4 publish HelpContext, 3 numbered; "
                             "without a number: CustomersForm.Label1\n"
-                            "total: 1 forms, 3 publish HelpContext, 2 numbered, 1 without a "
+                            "total: 1 forms, 4 publish HelpContext, 3 numbered, 1 without a "
                             "number, 0 numbers repeated\n");
+}
+
+TEST_F(ProjectToolTest, MapWritesTheHeaderAndAliasFilesSortedOrNothing) {
+    std::string h = (FDir / "help.h").string(), ali = (FDir / "help.ali").string();
+    const std::string kHeader =
+        "#define IDH_CustomersForm 200\n"
+        "#define IDH_CustomersForm_Edit1 100\n"
+        "#define IDH_CustomersForm_btnSave 201\n"
+        "#define IDH_InvoiceForm 300\n"
+        "#define IDH_InvoiceForm_Edit1 200\n"
+        "#define IDH_InvoiceForm_Memo1 301\n"
+        "#define IDH_OrdersForm 100\n"
+        "#define IDH_OrdersForm_Frame11 120\n"
+        "#define IDH_OrdersForm_Frame11_Edit1 121\n"
+        "#define IDH_OrdersForm_Gadget1 110\n"
+        "#define IDH_OrdersForm_Panel1 110\n";
+    const std::string kAlias =
+        "IDH_CustomersForm=CustomersForm.htm\n"
+        "IDH_CustomersForm_Edit1=CustomersForm.htm#Edit1\n"
+        "IDH_CustomersForm_btnSave=CustomersForm.htm#btnSave\n"
+        "IDH_InvoiceForm=InvoiceForm.htm\n"
+        "IDH_InvoiceForm_Edit1=InvoiceForm.htm#Edit1\n"
+        "IDH_InvoiceForm_Memo1=InvoiceForm.htm#Memo1\n"
+        "IDH_OrdersForm=OrdersForm.htm\n"
+        "IDH_OrdersForm_Frame11=OrdersForm.htm#Frame11\n"
+        "IDH_OrdersForm_Frame11_Edit1=OrdersForm.htm#Frame11_Edit1\n"
+        "IDH_OrdersForm_Gadget1=OrdersForm.htm#Gadget1\n"
+        "IDH_OrdersForm_Panel1=OrdersForm.htm#Panel1\n";
+    std::string copy = (FDir / "Copy.dfm").string();
+    Write(copy, kOrders);
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Output, Header, Alias;
+    } cases[] = {
+        {{"map", FProject, "--header", h, "--alias", ali}, 0, "", kHeader, kAlias},
+        {{"map", FInvoice, "--header", h, "--alias", ali, "--prefix", "HLP.", "--topics",
+          "t/<form>-<component>#<number>,<context>"},
+         0,
+         "",
+         "#define HLP.InvoiceForm 300\n#define HLP.InvoiceForm_Edit1 200\n"
+         "#define HLP.InvoiceForm_Memo1 301\n",
+         "HLP.InvoiceForm=t/InvoiceForm-#300,HLP.InvoiceForm\n"
+         "HLP.InvoiceForm_Edit1=t/InvoiceForm-Edit1#200,HLP.InvoiceForm_Edit1\n"
+         "HLP.InvoiceForm_Memo1=t/InvoiceForm-Memo1#301,HLP.InvoiceForm_Memo1\n"},
+        // Failures leave both files as they were.
+        {{"map", FProject, "--header", h, "--alias", (FDir / "no/dir.ali").string()},
+         1,
+         "helpctx: cannot write " + (FDir / "no/dir.ali").string() +
+             ": No such file or directory\n",
+         "old\n",
+         "old\n"},
+        {{"map", FOrders, copy, "--header", h},
+         1,
+         "helpctx: the context string IDH_OrdersForm would name both OrdersForm (" + copy +
+             ":1) and OrdersForm (" + FOrders + ":1)\n",
+         "old\n",
+         "old\n"},
+        {{"map", FOrders, "--header", h, "--prefix", "ID-"}, 2, "", "old\n", "old\n"},
+        {{"map", FOrders, "--header", h, "--alias", h}, 2, "", "old\n", "old\n"},
+    };
+    for (const Case& c : cases) {
+        Write(h, "old\n");
+        Write(ali, "old\n");
+        EXPECT_EQ(Run(c.Args), c.Status) << c.Args[1];
+        if (c.Status != 2) {
+            EXPECT_EQ(Output(), c.Output) << c.Args[1];
+        }
+        EXPECT_EQ(zktest::ReadFileText(h), c.Header) << c.Args[1];
+        EXPECT_EQ(zktest::ReadFileText(ali), c.Alias) << c.Args[1];
+    }
 }
 
 #endif

@@ -94,100 +94,248 @@ int Check(const std::vector<std::string>& Project, const std::string& PlanFile) 
     return problems.empty() ? 0 : 1;
 }
 
-int Report(const std::vector<std::string>& Project, bool AsJson) {
-    std::vector<TProjectForm> forms = LoadProject(Project);
-    std::map<int64_t, std::vector<TUse>> uses = Uses(forms);
-    size_t components = 0, numbered = 0, repeats = 0;
-    for (const auto& [number, u] : uses) repeats += u.size() > 1;
-    std::string out = AsJson ? "{\"forms\":[" : "";
-    for (size_t f = 0; f < forms.size(); ++f) {
-        const TProjectForm& form = forms[f];
-        std::vector<std::string> unset;
-        std::set<int64_t> repeated;
+namespace {
+
+// What the report says of one form.
+struct TFormFacts {
+    const TProjectForm* Form;
+    std::vector<std::string> Unset;
+    std::set<int64_t> Repeated;
+    std::vector<std::string> Unknown;
+    std::optional<std::pair<int64_t, int64_t>> Block;  // with a plan
+    std::vector<size_t> Outside;                        // targets outside the block
+    size_t Numbered() const { return Form->Targets.size() - Unset.size(); }
+};
+
+struct TFacts {
+    std::vector<TFormFacts> Forms;
+    std::map<int64_t, std::vector<TUse>> Uses;
+    size_t Components = 0, Numbered = 0, Repeats = 0, Outside = 0;
+};
+
+TFacts Gather(const std::vector<TProjectForm>& Forms, const std::optional<TPlan>& Plan) {
+    TFacts facts;
+    facts.Uses = Uses(Forms);
+    for (const auto& [number, u] : facts.Uses) facts.Repeats += u.size() > 1;
+    for (const TProjectForm& form : Forms) {
+        TFormFacts f{&form, {}, {}, UnknownClasses(form), {}, {}};
+        if (Plan) f.Block = Plan->RangeFor(form.Path);
         for (size_t t = 0; t < form.Targets.size(); ++t) {
             int64_t n = form.Numbers[t];
-            if (n == 0)
-                unset.push_back(form.Targets[t].Path);
-            else if (uses[n].size() > 1)
-                repeated.insert(n);
+            if (n == 0) {
+                f.Unset.push_back(form.Targets[t].Path);
+                continue;
+            }
+            if (facts.Uses[n].size() > 1) f.Repeated.insert(n);
+            if (f.Block && (n < f.Block->first || n > f.Block->second)) f.Outside.push_back(t);
         }
-        size_t count = form.Targets.size(), given = count - unset.size();
-        components += count;
-        numbered += given;
-        std::vector<std::string> unknown = UnknownClasses(form);
-        if (AsJson) {
-            out += f ? ",\n" : "\n";
-            out += "{\"file\":" + Json(form.Path) + ",\"form\":" + Json(form.FormName()) +
-                   ",\"class\":" + Json(form.Doc->Root().ClassName) +
-                   ",\"binary\":" + (form.Doc->IsBinary() ? "true" : "false") +
-                   ",\"components\":" + std::to_string(count) +
-                   ",\"numbered\":" + std::to_string(given) + ",\"unset\":[";
-            for (size_t i = 0; i < unset.size(); ++i) out += (i ? "," : "") + Json(unset[i]);
-            out += "],\"repeats\":[";
-            bool comma = false;
-            for (int64_t n : repeated) {
-                out += (comma ? "," : "") + std::to_string(n);
-                comma = true;
-            }
-            out += "],\"unknownClasses\":[";
-            for (size_t i = 0; i < unknown.size(); ++i) out += (i ? "," : "") + Json(unknown[i]);
-            out += "]}";
-        } else {
-            out += form.Path + ": " + form.FormName() + " (" + form.Doc->Root().ClassName +
-                   "): " + std::to_string(count) + " publish HelpContext, " +
-                   std::to_string(given) + " numbered";
-            if (!unset.empty()) {
-                out += "; without a number:";
-                for (const std::string& u : unset) out += " " + u;
-            }
-            if (!repeated.empty()) {
-                out += "; repeated:";
-                for (int64_t n : repeated) out += " " + std::to_string(n);
-            }
-            if (!unknown.empty()) {
-                out += "; unknown classes:";
-                for (const std::string& u : unknown) out += " " + u;
-            }
-            out += "\n";
-        }
+        facts.Components += form.Targets.size();
+        facts.Numbered += f.Numbered();
+        facts.Outside += f.Outside.size();
+        facts.Forms.push_back(std::move(f));
     }
-    if (AsJson) {
-        out += "],\n\"total\":{\"forms\":" + std::to_string(forms.size()) +
-               ",\"components\":" + std::to_string(components) +
-               ",\"numbered\":" + std::to_string(numbered) +
-               ",\"unset\":" + std::to_string(components - numbered) +
-               ",\"repeats\":" + std::to_string(repeats) + "},\n\"repeats\":[";
-    } else {
-        out += "total: " + std::to_string(forms.size()) + " forms, " + std::to_string(components) +
-               " publish HelpContext, " + std::to_string(numbered) + " numbered, " +
-               std::to_string(components - numbered) + " without a number, " +
-               std::to_string(repeats) + " numbers repeated\n";
+    return facts;
+}
+
+template <class T, class F>
+std::string Joined(const T& Items, const std::string& Separator, F Show) {
+    std::string out;
+    for (const auto& item : Items) out += (out.empty() ? "" : Separator) + Show(item);
+    return out;
+}
+
+std::string Range(const std::pair<int64_t, int64_t>& R) {
+    return std::to_string(R.first) + ".." + std::to_string(R.second);
+}
+
+std::string AsText(const TFacts& Facts, const std::vector<TProjectForm>& Forms) {
+    std::string out;
+    for (const TFormFacts& f : Facts.Forms) {
+        const TProjectForm& form = *f.Form;
+        out += form.Path + ": " + form.FormName() + " (" + form.Doc->Root().ClassName +
+               "): " + std::to_string(form.Targets.size()) + " publish HelpContext, " +
+               std::to_string(f.Numbered()) + " numbered";
+        auto text = [](const std::string& s) { return s; };
+        auto number = [](int64_t n) { return std::to_string(n); };
+        if (!f.Unset.empty()) out += "; without a number: " + Joined(f.Unset, " ", text);
+        if (!f.Repeated.empty()) out += "; repeated: " + Joined(f.Repeated, " ", number);
+        if (!f.Outside.empty())
+            out += "; outside the block " + Range(*f.Block) + ": " +
+                   Joined(f.Outside, " ", [&form](size_t t) {
+                       return form.Targets[t].Path + "=" + std::to_string(form.Numbers[t]);
+                   });
+        if (!f.Unknown.empty()) out += "; unknown classes: " + Joined(f.Unknown, " ", text);
+        out += "\n";
     }
-    bool first = true;
-    for (const auto& [number, u] : uses) {
+    out += "total: " + std::to_string(Facts.Forms.size()) + " forms, " +
+           std::to_string(Facts.Components) + " publish HelpContext, " +
+           std::to_string(Facts.Numbered) + " numbered, " +
+           std::to_string(Facts.Components - Facts.Numbered) + " without a number, " +
+           std::to_string(Facts.Repeats) + " numbers repeated";
+    if (!Facts.Forms.empty() && Facts.Forms[0].Block)
+        out += ", " + std::to_string(Facts.Outside) + " outside their block";
+    out += "\n";
+    for (const auto& [number, u] : Facts.Uses)
+        if (u.size() > 1)
+            out += "repeated " + std::to_string(number) + ": " +
+                   Joined(u, " ", [&Forms](const TUse& use) {
+                       const TProjectForm& f = Forms[use.Form];
+                       return f.Targets[use.Target].Path + " (" + Where(f, f.Targets[use.Target]) +
+                              ")";
+                   }) + "\n";
+    return out;
+}
+
+std::string AsJson(const TFacts& Facts, const std::vector<TProjectForm>& Forms) {
+    auto number = [](int64_t n) { return std::to_string(n); };
+    std::string out = "{\"forms\":[";
+    bool comma = false;
+    for (const TFormFacts& f : Facts.Forms) {
+        const TProjectForm& form = *f.Form;
+        out += comma ? ",\n" : "\n";
+        comma = true;
+        out += "{\"file\":" + Json(form.Path) + ",\"form\":" + Json(form.FormName()) +
+               ",\"class\":" + Json(form.Doc->Root().ClassName) +
+               ",\"binary\":" + (form.Doc->IsBinary() ? "true" : "false") +
+               ",\"components\":" + std::to_string(form.Targets.size()) +
+               ",\"numbered\":" + std::to_string(f.Numbered()) + ",\"unset\":[" +
+               Joined(f.Unset, ",", Json) + "],\"repeats\":[" + Joined(f.Repeated, ",", number) +
+               "],\"unknownClasses\":[" + Joined(f.Unknown, ",", Json) + "]";
+        if (f.Block)
+            out += ",\"block\":[" + number(f.Block->first) + "," + number(f.Block->second) +
+                   "],\"outside\":[" + Joined(f.Outside, ",", [&form](size_t t) {
+                       return "{\"path\":" + Json(form.Targets[t].Path) +
+                              ",\"helpContext\":" + std::to_string(form.Numbers[t]) + "}";
+                   }) + "]";
+        out += "}";
+    }
+    out += "],\n\"total\":{\"forms\":" + std::to_string(Facts.Forms.size()) +
+           ",\"components\":" + std::to_string(Facts.Components) +
+           ",\"numbered\":" + std::to_string(Facts.Numbered) +
+           ",\"unset\":" + std::to_string(Facts.Components - Facts.Numbered) +
+           ",\"repeats\":" + std::to_string(Facts.Repeats);
+    if (!Facts.Forms.empty() && Facts.Forms[0].Block)
+        out += ",\"outside\":" + std::to_string(Facts.Outside);
+    out += "},\n\"repeats\":[";
+    comma = false;
+    for (const auto& [n, u] : Facts.Uses) {
         if (u.size() < 2) continue;
-        if (AsJson) {
-            out += first ? "\n" : ",\n";
-            out += "{\"helpContext\":" + std::to_string(number) + ",\"uses\":[";
-            for (size_t i = 0; i < u.size(); ++i) {
-                const TProjectForm& f = forms[u[i].Form];
-                const THelpTarget& t = f.Targets[u[i].Target];
-                out += std::string(i ? "," : "") + "{\"file\":" + Json(f.Path) +
-                       ",\"line\":" + std::to_string(t.Node->Span.Line) +
-                       ",\"path\":" + Json(t.Path) + "}";
-            }
-            out += "]}";
-        } else {
-            out += "repeated " + std::to_string(number) + ":";
-            for (const TUse& use : u)
-                out += " " + forms[use.Form].Targets[use.Target].Path + " (" +
-                       Where(forms[use.Form], forms[use.Form].Targets[use.Target]) + ")";
-            out += "\n";
-        }
-        first = false;
+        out += comma ? ",\n" : "\n";
+        comma = true;
+        out += "{\"helpContext\":" + number(n) + ",\"uses\":[" +
+               Joined(u, ",", [&Forms](const TUse& use) {
+                   const TProjectForm& f = Forms[use.Form];
+                   const THelpTarget& t = f.Targets[use.Target];
+                   return "{\"file\":" + Json(f.Path) +
+                          ",\"line\":" + std::to_string(t.Node->Span.Line) +
+                          ",\"path\":" + Json(t.Path) + "}";
+               }) + "]}";
     }
-    if (AsJson) out += "]}\n";
-    std::cout << out;
+    return out + "]}\n";
+}
+
+}  // namespace
+
+std::string Html(const std::string& S) {
+    std::string out;
+    for (char c : S) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::string AsHtml(const TFacts& Facts, const std::vector<TProjectForm>& Forms) {
+    std::string out =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
+        "<title>Help contexts</title>\n<style>\n"
+        "body{font:14px/1.4 system-ui,sans-serif;margin:2em;color:#222}\n"
+        "h1{font-size:1.5em}h2{font-size:1.15em;margin-top:2em}\n"
+        "table{border-collapse:collapse;margin:.5em 0}\n"
+        "th,td{border:1px solid #ccc;padding:.2em .6em;text-align:left}\n"
+        "th{background:#eee}td.n{text-align:right;font-variant-numeric:tabular-nums}\n"
+        "tr.unset td{background:#fff3cd}tr.repeat td{background:#f8d7da}\n"
+        "tr.outside td{background:#e2d9f3}.note{color:#666}\n"
+        "</style></head><body>\n<h1>Help contexts</h1>\n";
+    bool planned = !Facts.Forms.empty() && Facts.Forms[0].Block;
+    out += "<table><tr><th>forms</th><th>publish HelpContext</th><th>numbered</th>"
+           "<th>without a number</th><th>numbers repeated</th>" +
+           std::string(planned ? "<th>outside their block</th>" : "") + "</tr>\n<tr>";
+    for (size_t v : {Facts.Forms.size(), Facts.Components, Facts.Numbered,
+                     Facts.Components - Facts.Numbered, Facts.Repeats})
+        out += "<td class=\"n\">" + std::to_string(v) + "</td>";
+    if (planned) out += "<td class=\"n\">" + std::to_string(Facts.Outside) + "</td>";
+    out += "</tr></table>\n<p class=\"note\">Marked: <span style=\"background:#fff3cd\">"
+           "without a number</span>, <span style=\"background:#f8d7da\">repeated</span>" +
+           std::string(planned ? ", <span style=\"background:#e2d9f3\">outside the form's "
+                                 "block</span>"
+                               : "") +
+           ".</p>\n";
+    for (const TFormFacts& f : Facts.Forms) {
+        const TProjectForm& form = *f.Form;
+        std::set<size_t> outside(f.Outside.begin(), f.Outside.end());
+        out += "<h2>" + Html(form.FormName()) + " <span class=\"note\">" +
+               Html(form.Doc->Root().ClassName) + " &middot; " + Html(form.Path) + " &middot; " +
+               std::to_string(f.Numbered()) + " of " + std::to_string(form.Targets.size()) +
+               " numbered" + (f.Block ? " &middot; block " + Range(*f.Block) : "") +
+               "</span></h2>\n<table><tr><th>component</th><th>class</th><th>line</th>"
+               "<th>HelpContext</th><th></th></tr>\n";
+        for (size_t t = 0; t < form.Targets.size(); ++t) {
+            const THelpTarget& target = form.Targets[t];
+            int64_t n = form.Numbers[t];
+            std::string mark, note;
+            if (n == 0) {
+                mark = "unset";
+                note = "without a number";
+            } else if (const std::vector<TUse>& u = Facts.Uses.at(n); u.size() > 1) {
+                mark = "repeat";
+                std::vector<std::string> others;
+                for (const TUse& use : u)
+                    if (&Forms[use.Form] != &form || use.Target != t)
+                        others.push_back(Html(Forms[use.Form].Targets[use.Target].Path));
+                note = "also " + Joined(others, ", ", [](const std::string& s) { return s; });
+            } else if (outside.count(t)) {
+                mark = "outside";
+                note = "outside the block";
+            }
+            out += "<tr" + (mark.empty() ? std::string() : " class=\"" + mark + "\"") + "><td>" +
+                   Html(target.Path) + "</td><td>" + Html(target.Node->ClassName) +
+                   "</td><td class=\"n\">" + std::to_string(target.Node->Span.Line) +
+                   "</td><td class=\"n\">" + (n ? std::to_string(n) : "") + "</td><td>" + note +
+                   "</td></tr>\n";
+        }
+        out += "</table>\n";
+        if (!f.Unknown.empty())
+            out += "<p class=\"note\">Not counted (classes not known to publish HelpContext): " +
+                   Html(Joined(f.Unknown, ", ", [](const std::string& s) { return s; })) +
+                   ".</p>\n";
+    }
+    return out + "</body></html>\n";
+}
+
+}  // namespace
+
+std::string ReportHtml(const std::vector<TProjectForm>& Forms, const std::optional<TPlan>& Plan) {
+    return AsHtml(Gather(Forms, Plan), Forms);
+}
+
+int Report(const std::vector<std::string>& Project, const TReportOptions& Options) {
+    std::optional<TPlan> plan;
+    if (!Options.Plan.empty()) plan = ReadPlan(Options.Plan);
+    std::vector<TProjectForm> forms = LoadProject(Project);
+    TFacts facts = Gather(forms, plan);
+    if (!Options.HtmlFile.empty()) {
+        Store({{Options.HtmlFile, AsHtml(facts, forms)}});
+        return 0;
+    }
+    std::cout << (Options.Json ? AsJson(facts, forms) : AsText(facts, forms));
     return 0;
 }
 

@@ -44,8 +44,8 @@ std::vector<std::string> FindFormFiles(const std::vector<std::string>& Args) {
         }
         if (ec) throw TFailure{"cannot read " + arg + ": " + ec.message()};
         if (files.size() == before) throw TFailure{"no form files (.dfm, .lfm) in " + arg};
+        std::sort(files.begin() + static_cast<std::ptrdiff_t>(before), files.end());
     }
-    std::sort(files.begin(), files.end());
     // The same file reached twice (a folder and a file in it) counts once.
     std::set<std::string> seen;
     std::vector<std::string> unique;
@@ -95,6 +95,14 @@ std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args) {
 
 std::string Where(const TProjectForm& Form, const THelpTarget& Target) {
     return Form.Path + ":" + std::to_string(Target.Node->Span.Line);
+}
+
+void Store(const std::vector<std::pair<std::string, std::string>>& Files) {
+    try {
+        zk::platform::ReplaceFiles(Files);
+    } catch (const zk::platform::EFileError& e) {
+        throw TFailure{e.what()};
+    }
 }
 
 std::string Json(const std::string& S) {

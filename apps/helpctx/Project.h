@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/rtl/FormDocument.h"
@@ -26,7 +27,7 @@ struct TProjectForm {
 };
 
 // The form files that Args name: files as given, folders searched recursively for .dfm and
-// .lfm files (case ignored). Sorted by path, each once. Raises TFailure when there is none.
+// .lfm files (case ignored), a folder's sorted by path. In the order given, each once. Raises TFailure when there is none.
 std::vector<std::string> FindFormFiles(const std::vector<std::string>& Args);
 
 // Reads every form file of Args; the first that cannot be read or is malformed raises
@@ -35,6 +36,10 @@ std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args);
 
 // Where a target stands: "FILE:LINE" (binary forms have line 0).
 std::string Where(const TProjectForm& Form, const zk::rtl::THelpTarget& Target);
+
+// Replaces each (path, bytes) as one change: all files or none (see ReplaceFiles). Raises
+// TFailure.
+void Store(const std::vector<std::pair<std::string, std::string>>& Files);
 
 // S quoted as a JSON string.
 std::string Json(const std::string& S);

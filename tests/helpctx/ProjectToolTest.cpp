@@ -271,8 +271,8 @@ TEST_F(ProjectToolTest, MapWritesTheHeaderAndAliasFilesSortedOrNothing) {
          "old\n"},
         {{"map", FOrders, copy, "--header", h},
          1,
-         "helpctx: the context string IDH_OrdersForm would name both OrdersForm (" + copy +
-             ":1) and OrdersForm (" + FOrders + ":1)\n",
+         "helpctx: the context string IDH_OrdersForm would name both OrdersForm (" + FOrders +
+             ":1) and OrdersForm (" + copy + ":1)\n",
          "old\n",
          "old\n"},
         {{"map", FOrders, "--header", h, "--prefix", "ID-"}, 2, "", "old\n", "old\n"},
@@ -288,6 +288,142 @@ TEST_F(ProjectToolTest, MapWritesTheHeaderAndAliasFilesSortedOrNothing) {
         EXPECT_EQ(zktest::ReadFileText(h), c.Header) << c.Args[1];
         EXPECT_EQ(zktest::ReadFileText(ali), c.Alias) << c.Args[1];
     }
+}
+
+TEST_F(ProjectToolTest, ReportMarksNumbersOutsideTheirBlockAsJsonAndHtml) {
+    std::string plan = Plan("[[block]]\nforms = 'Invoice*'\nstart = 300\nsize = 2\n");
+    ASSERT_EQ(Run({"report", "--json", FInvoice, "--plan", plan}), 0) << Output();
+    EXPECT_NE(Output().find("\"unknownClasses\":[],\"block\":[300,301],\"outside\":["
+                            "{\"path\":\"InvoiceForm.Edit1\",\"helpContext\":200}]}],\n"
+                            "\"total\":{\"forms\":1,\"components\":3,\"numbered\":3,"
+                            "\"unset\":0,\"repeats\":0,\"outside\":1}"),
+              std::string::npos)
+        << Output();
+    std::string html = (FDir / "report.html").string();
+    ASSERT_EQ(Run({"report", FProject, "--html", html, "--plan", plan}), 0) << Output();
+    EXPECT_EQ(Output(), "");
+    std::string page = zktest::ReadFileText(html);
+    // One row a component, marked by what is wrong with it.
+    for (const char* row : {"<tr class=\"unset\"><td>OrdersForm.btnOk</td><td>TButton</td>",
+                            "<tr class=\"repeat\"><td>OrdersForm.Panel1</td><td>TPanel</td><td "
+                            "class=\"n\">4</td><td class=\"n\">110</td><td>also "
+                            "OrdersForm.Gadget1</td></tr>",
+                            "<tr class=\"outside\"><td>OrdersForm.Frame11</td>",
+                            "<tr><td>InvoiceForm.Memo1</td>"})
+        EXPECT_NE(page.find(row), std::string::npos) << row;
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+}
+
+TEST_F(ProjectToolTest, NumberByPlanChangesOnlyHelpContextLinesOrNothing) {
+    std::string plan = Plan("step = 1\n[[block]]\nforms = 'orders*'\nstart = 1000\nstep = 10\n"
+                            "[[block]]\nforms = 'Invoice.dfm'\nstart = 2000\nsize = 3\n");
+    std::string ordersDiff =
+        "--- a/" + FOrders + "\n+++ b/" + FOrders +
+        "\n"
+        "@@ -1,23 +1,24 @@\n"
+        " object OrdersForm: TOrdersForm\r\n"
+        "-  HelpContext = 100\r\n"
+        "+  HelpContext = 1000\r\n"
+        "   Caption = 'Orders'\r\n"
+        "   object Panel1: TPanel\r\n"
+        "-    HelpContext = 110\r\n"
+        "+    HelpContext = 1010\r\n"
+        "     object Label1: TLabel\r\n"
+        "       Caption = 'Name'\r\n"
+        "     end\r\n"
+        "     object btnOk: TButton\r\n"
+        "+      HelpContext = 1020\r\n"
+        "     end\r\n"
+        "   end\r\n"
+        "   object Gadget1: TGadget\r\n"
+        "-    HelpContext = 110\r\n"
+        "+    HelpContext = 1030\r\n"
+        "   end\r\n"
+        "   object Widget1: TWidget\r\n"
+        "   end\r\n"
+        "   inline Frame11: TFrame1\r\n"
+        "-    HelpContext = 120\r\n"
+        "+    HelpContext = 1040\r\n"
+        "     object Edit1: TEdit\r\n"
+        "-      HelpContext = 121\r\n"
+        "+      HelpContext = 1050\r\n"
+        "     end\r\n"
+        "   end\r\n"
+        " end\r\n";
+    // Only the components without a number; the rest of the project shares 2003 and up and a
+    // new number skips those in use.
+    std::string unsetDiff =
+        "--- a/" + FCustomers + "\n+++ b/" + FCustomers +
+        "\n"
+        "@@ -5,6 +5,7 @@\n"
+        "     HelpContext = 100\n"
+        "   end\n"
+        "   object Label1: TLabel\n"
+        "+    HelpContext = 2003\n"
+        "   end\n"
+        "   object Timer1: TTimer\n"
+        "   end\n"
+        "--- a/" + FOrders + "\n+++ b/" + FOrders +
+        "\n"
+        "@@ -7,6 +7,7 @@\n"
+        "       Caption = 'Name'\r\n"
+        "     end\r\n"
+        "     object btnOk: TButton\r\n"
+        "+      HelpContext = 1000\r\n"
+        "     end\r\n"
+        "   end\r\n"
+        "   object Gadget1: TGadget\r\n";
+    std::string before = zktest::ReadFileText(FOrders);
+    ASSERT_EQ(Run({"number", FOrders, "--plan", plan, "--dry-run"}), 0) << Output();
+    EXPECT_EQ(Output(), ordersDiff);
+    ASSERT_EQ(Run({"number", FCustomers, FOrders, "--plan", plan, "--only-unset", "--dry-run"}),
+              0);
+    EXPECT_EQ(Output(), unsetDiff);
+    EXPECT_EQ(zktest::ReadFileText(FOrders), before);
+
+    // A full block fails before any file changes; a full run then passes check (the unknown
+    // TWidget stores no number).
+    std::string binary = zktest::ReadFileText(FInvoice);
+    std::string small = Plan("[[block]]\nforms = 'Invoice.dfm'\nstart = 1\nsize = 2\n");
+    EXPECT_EQ(Run({"number", FProject, "--plan", small}), 1);
+    EXPECT_EQ(Output(), "helpctx: " + FInvoice +
+                            ": the block 1..2 has no number left for InvoiceForm.Edit1\n");
+    EXPECT_EQ(zktest::ReadFileText(FOrders), before);
+    EXPECT_EQ(zktest::ReadFileText(FInvoice), binary);
+    ASSERT_EQ(Run({"number", FProject, "--plan", plan}), 0) << Output();
+    EXPECT_EQ(Run({"check", FProject, "--plan", plan}), 0);
+    EXPECT_EQ(Output(), "");
+    EXPECT_NE(zktest::ReadFileText(FInvoice), binary);
+    EXPECT_EQ(TFormDocument::Read(zktest::ReadFileText(FInvoice), "i").ToText(),
+              "object InvoiceForm: TInvoiceForm\r\n  Caption = 'Invoice'\r\n"
+              "  HelpContext = 2000\r\n  object Memo1: TMemo\r\n    HelpContext = 2001\r\n"
+              "  end\r\n  object Edit1: TEdit\r\n    HelpContext = 2002\r\n  end\r\nend\r\n");
+
+    EXPECT_EQ(Run({"number", FOrders, "--plan", plan, "--start", "1"}), 2);
+    EXPECT_EQ(Run({"number", FOrders, "--step", "1"}), 2);
+}
+
+TEST_F(ProjectToolTest, ImportSetsTheNumbersAMapFileNamesAndReportsTheRest) {
+    std::string h = (FDir / "help.h").string();
+    Write(h,
+          "// help map\n"
+          "#define IDH_OrdersForm_btnOk 7\n"
+          "#define  IDH_Gone_Button1\t8\r\n"
+          "#define IDH_InvoiceForm_Edit1 0x2A\n");
+    std::string customers = zktest::ReadFileText(FCustomers);
+    ASSERT_EQ(Run({"import", h, FProject}), 0);
+    EXPECT_EQ(Output(), h + ":3: IDH_Gone_Button1 names no component\n");
+    EXPECT_EQ(zktest::ReadFileText(FCustomers), customers);
+    std::string orders = kOrders;
+    orders.replace(orders.find("    object btnOk: TButton\r\n") + 27, 0, "      HelpContext = 7\r\n");
+    EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
+    ASSERT_EQ(Run({"list", FInvoice}), 0);
+    EXPECT_NE(Output().find("InvoiceForm.Edit1\tTEdit\t42"), std::string::npos) << Output();
+
+    Write(h, "#define IDH_OrdersForm 9\n#define IDH_OrdersForm_Panel1 x\n");
+    EXPECT_EQ(Run({"import", h, FProject}), 1);
+    EXPECT_EQ(Output(), "helpctx: " + h + ":2: expected #define NAME NUMBER (a 32-bit integer)\n");
+    EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
 }
 
 #endif

@@ -301,6 +301,7 @@ std::string AsHtml(const TFacts& Facts, const std::vector<TProjectForm>& Forms) 
                     if (&Forms[use.Form] != &form || use.Target != t)
                         others.push_back(Html(Forms[use.Form].Targets[use.Target].Path));
                 note = "also " + Joined(others, ", ", [](const std::string& s) { return s; });
+                if (outside.count(t)) note += "; outside the block";
             } else if (outside.count(t)) {
                 mark = "outside";
                 note = "outside the block";

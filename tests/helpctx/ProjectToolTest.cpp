@@ -307,7 +307,7 @@ TEST_F(ProjectToolTest, ReportMarksNumbersOutsideTheirBlockAsJsonAndHtml) {
     for (const char* row : {"<tr class=\"unset\"><td>OrdersForm.btnOk</td><td>TButton</td>",
                             "<tr class=\"repeat\"><td>OrdersForm.Panel1</td><td>TPanel</td><td "
                             "class=\"n\">4</td><td class=\"n\">110</td><td>also "
-                            "OrdersForm.Gadget1</td></tr>",
+                            "OrdersForm.Gadget1; outside the block</td></tr>",
                             "<tr class=\"outside\"><td>OrdersForm.Frame11</td>",
                             "<tr><td>InvoiceForm.Memo1</td>"})
         EXPECT_NE(page.find(row), std::string::npos) << row;

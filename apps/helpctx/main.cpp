@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "apps/helpctx/Audit.h"
+#include "apps/helpctx/Map.h"
+#include "apps/helpctx/Numbering.h"
+#include "apps/helpctx/Project.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
@@ -24,10 +28,8 @@ using zk::platform::EFileError;
 
 namespace {
 
-// A failure that ends the run with status 1; the text is printed after "helpctx: ".
-struct TFailure {
-    std::string Message;
-};
+using helpctx::Json;
+using helpctx::TFailure;
 
 // The document lives on the heap: the targets point into its tree.
 struct TOpenFile {
@@ -58,31 +60,7 @@ TOpenFile Open(const std::string& Path) {
     }
 }
 
-void Store(const std::string& Path, const std::string& Bytes) {
-    try {
-        zk::platform::ReplaceFile(Path, Bytes);
-    } catch (const EFileError& e) {
-        throw TFailure{e.what()};
-    }
-}
-
-std::string Json(const std::string& S) {
-    std::string out = "\"";
-    for (char ch : S) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 32) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
+void Store(const std::string& Path, const std::string& Bytes) { helpctx::Store({{Path, Bytes}}); }
 
 int List(const std::vector<std::string>& Files, bool AsJson) {
     std::vector<TOpenFile> open;
@@ -134,25 +112,6 @@ int Set(const std::string& File, const std::vector<std::pair<std::string, int32_
     return 0;
 }
 
-int Number(const std::vector<std::string>& Files, int64_t Start, int64_t Step, bool OnlyUnset,
-           const std::string& Out) {
-    std::vector<TOpenFile> open;
-    for (const std::string& f : Files) open.push_back(Open(f));
-    int64_t next = Start;
-    for (TOpenFile& f : open) {
-        for (const THelpTarget& t : f.Targets) {
-            if (OnlyUnset && f.Doc().HelpContext(*t.Node).value_or(0) != 0) continue;
-            if (next < INT32_MIN || next > INT32_MAX)
-                throw TFailure{"the numbers run out of the HelpContext range at " + t.Path};
-            f.Doc().SetHelpContext(*t.Node, static_cast<int32_t>(next));
-            next += Step;
-        }
-    }
-    // Every file is read and numbered before the first is written.
-    for (TOpenFile& f : open) Store(Out.empty() ? f.Path : Out, f.Doc().Save());
-    return 0;
-}
-
 int Convert(const std::string& File, const std::string& To, const std::string& Out) {
     TOpenFile f = Open(File);
     std::string bytes;
@@ -193,16 +152,24 @@ int Run(int argc, char** argv) {
     setCmd->add_option("-o,--out", setOut, "Write here instead of replacing FILE ('-': stdout)");
 
     std::vector<std::string> numFiles;
-    int64_t start = 0, step = 1;
-    bool onlyUnset = false;
-    std::string numOut;
+    helpctx::TNumberOptions numOptions;
     CLI::App* numCmd = app.add_subcommand(
-        "number", "Number the form and its components in file order, across the files.");
-    numCmd->add_option("FILE", numFiles, "Form files")->required();
-    numCmd->add_option("--start", start, "First number")->required();
-    numCmd->add_option("--step", step, "Increment")->required();
-    numCmd->add_flag("--only-unset", onlyUnset, "Number only components whose number is 0");
-    numCmd->add_option("-o,--out", numOut, "Write here instead of replacing FILE (one file)");
+        "number",
+        "Number the forms and their components in tree order: from --start by --step across "
+        "the files in the order given, or by the blocks of a --plan.");
+    numCmd->add_option("PROJECT", numFiles, "Form files, or folders searched for .dfm, .lfm")
+        ->required();
+    CLI::Option* startOpt = numCmd->add_option("--start", numOptions.Start, "First number");
+    CLI::Option* stepOpt = numCmd->add_option("--step", numOptions.Step, "Increment");
+    numCmd->add_option("--plan", numOptions.Plan, "Numbering plan (TOML): a block per form")
+        ->excludes(startOpt)
+        ->excludes(stepOpt);
+    numCmd->add_flag("--only-unset", numOptions.OnlyUnset,
+                     "Number only components whose number is 0");
+    numCmd->add_flag("--dry-run", numOptions.DryRun,
+                     "Change no file; print what would change as a unified diff");
+    numCmd->add_option("-o,--out", numOptions.Out,
+                       "Write here instead of replacing FILE (one file; '-' is standard output)");
 
     std::string convFile, convTo, convOut;
     CLI::App* convCmd = app.add_subcommand("convert", "Convert a form file to text or binary.");
@@ -212,9 +179,72 @@ int Run(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "binary"}));
     convCmd->add_option("-o,--out", convOut, "Output file ('-' is standard output)")->required();
 
+    std::vector<std::string> checkProject;
+    std::string checkPlan;
+    CLI::App* checkCmd = app.add_subcommand(
+        "check",
+        "Exit 0 when every component has a number, none repeats and each is inside its "
+        "form's block; else print the problems as FILE:LINE: message and exit 1.");
+    checkCmd->add_option("PROJECT", checkProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    checkCmd->add_option("--plan", checkPlan, "Numbering plan (TOML) whose blocks to check");
+
+    std::vector<std::string> reportProject;
+    helpctx::TReportOptions reportOptions;
+    CLI::App* reportCmd = app.add_subcommand(
+        "report", "Per form and in total: components, numbered ones, repeated numbers.");
+    reportCmd->add_option("PROJECT", reportProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    CLI::Option* jsonOpt = reportCmd->add_flag("--json", reportOptions.Json, "One JSON document");
+    reportCmd
+        ->add_option("--html", reportOptions.HtmlFile,
+                     "Write one self-contained HTML page here instead")
+        ->excludes(jsonOpt);
+    reportCmd->add_option("--plan", reportOptions.Plan,
+                          "Numbering plan (TOML): also mark numbers outside each form's block");
+
+    std::vector<std::string> mapProject;
+    helpctx::TMapOptions mapOptions;
+    CLI::App* mapCmd = app.add_subcommand(
+        "map", "Write the help compiler's map file and, with --alias, its alias file.");
+    mapCmd->add_option("PROJECT", mapProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    mapCmd->add_option("--header", mapOptions.Header, "Map file: #define CONTEXT NUMBER a line")
+        ->required();
+    mapCmd->add_option("--alias", mapOptions.Alias, "Alias file: CONTEXT=TOPIC a line");
+    mapCmd->add_option("--prefix", mapOptions.Prefix, "Before every context string")
+        ->capture_default_str()
+        ->check(CLI::Validator(
+            [](std::string& s) {
+                return helpctx::IsContextSafe(s) ? std::string()
+                                                 : std::string("letters, digits, '_' and '.' only");
+            },
+            "CONTEXT"));
+    mapCmd
+        ->add_option("--topics", mapOptions.Topics,
+                     "Topic of each context string: <form>, <component>, <number>, <context>")
+        ->capture_default_str();
+
+    std::string importMap, importPrefix = "IDH_";
+    std::vector<std::string> importProject;
+    bool importDryRun = false;
+    CLI::App* importCmd = app.add_subcommand(
+        "import", "Set the numbers that a map file's #define lines give the components.");
+    importCmd->add_option("MAPFILE", importMap, "Map file (.h), as map writes it")->required();
+    importCmd->add_option("PROJECT", importProject, "Folders (searched for .dfm, .lfm) or files")
+        ->required();
+    importCmd->add_option("--prefix", importPrefix, "Before every context string")
+        ->capture_default_str();
+    importCmd->add_flag("--dry-run", importDryRun,
+                        "Change no file; print what would change as a unified diff");
+
     try {
         app.parse(argc, argv);
-        if (numCmd->parsed() && !numOut.empty() && numFiles.size() > 1)
+        if (numCmd->parsed() && numOptions.Plan.empty() && (!*startOpt || !*stepOpt))
+            throw CLI::RequiredError("--start and --step, or --plan,");
+        if (mapCmd->parsed() && mapOptions.Alias == mapOptions.Header)
+            throw CLI::ValidationError("--alias", "must differ from --header");
+        if (numCmd->parsed() && !numOptions.Out.empty() && numFiles.size() > 1)
             throw CLI::ValidationError("-o", "takes one FILE only");
     } catch (const CLI::ParseError& e) {
         int code = app.exit(e);
@@ -238,7 +268,12 @@ int Run(int argc, char** argv) {
             }
             return Set(setFile, assign, setOut);
         }
-        if (numCmd->parsed()) return Number(numFiles, start, step, onlyUnset, numOut);
+        if (numCmd->parsed()) return helpctx::Number(numFiles, numOptions);
+        if (checkCmd->parsed()) return helpctx::Check(checkProject, checkPlan);
+        if (reportCmd->parsed()) return helpctx::Report(reportProject, reportOptions);
+        if (importCmd->parsed())
+            return helpctx::Import(importMap, importProject, importPrefix, importDryRun);
+        if (mapCmd->parsed()) return helpctx::Map(mapProject, mapOptions);
         return Convert(convFile, convTo, convOut);
     } catch (const TFailure& f) {
         std::cerr << "helpctx: " << f.Message << "\n";

@@ -43,11 +43,11 @@ std::string ReadWholeFile(const std::string& Path) {
     return ReadFd(fd.Get(), Path);
 }
 
-void ReplaceFile(const std::string& Path, const std::string& Content) {
-    if (Path == "-") {
-        WriteFd(1, Content, "standard output");
-        return;
-    }
+namespace {
+
+// Writes Content to a fresh temporary file beside Path, with Path's mode, flushed to disk;
+// returns its name.
+std::string WriteBeside(const std::string& Path, const std::string& Content) {
     // The original's mode, or the usual one of a new file.
     mode_t mode = 0666;
     bool keepMode = false;
@@ -68,14 +68,54 @@ void ReplaceFile(const std::string& Path, const std::string& Content) {
     }
     if (raw < 0) Fail("write", Path, EEXIST);
     TFd fd(raw);
+    int err = 0;
     // The umask must not narrow a kept mode.
-    if (keepMode && ::fchmod(fd.Get(), mode) != 0) {
-        const int err = errno;
+    if (keepMode && ::fchmod(fd.Get(), mode) != 0) err = errno;
+    if (err == 0) err = WriteWhole(fd.Get(), Content);
+    if (err == 0 && ::fsync(fd.Get()) != 0) err = errno;
+    if (err != 0) {
         SysUnlink(temp.c_str());
         Fail("write", Path, err);
     }
-    const char* step = nullptr;
-    if (int err = CommitReplacement(fd.Get(), Content, temp, Path, step)) Fail("write", Path, err);
+    return temp;
+}
+
+void RenameOver(const std::string& Temp, const std::string& Path) {
+    if (SysRename(Temp.c_str(), Path.c_str()) != 0) {
+        const int err = errno;
+        SysUnlink(Temp.c_str());
+        Fail("write", Path, err);
+    }
+    SyncDirectoryOf(Path);
+}
+
+}  // namespace
+
+void ReplaceFile(const std::string& Path, const std::string& Content) {
+    if (Path == "-") {
+        WriteFd(1, Content, "standard output");
+        return;
+    }
+    RenameOver(WriteBeside(Path, Content), Path);
+}
+
+void ReplaceFiles(const std::vector<std::pair<std::string, std::string>>& Files) {
+    std::vector<std::string> temps;  // "" for standard output
+    try {
+        for (const auto& [path, content] : Files)
+            temps.push_back(path == "-" ? std::string() : WriteBeside(path, content));
+    } catch (const EFileError&) {
+        for (const std::string& t : temps)
+            if (!t.empty()) SysUnlink(t.c_str());
+        throw;
+    }
+    // Every new content is on disk: only the renames are left.
+    for (size_t i = 0; i < Files.size(); ++i) {
+        if (temps[i].empty())
+            WriteFd(1, Files[i].second, "standard output");
+        else
+            RenameOver(temps[i], Files[i].first);
+    }
 }
 
 }  // namespace zk::platform

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zk::platform {
 
@@ -21,5 +23,10 @@ std::string ReadWholeFile(const std::string& Path);
 // Replaces (or creates) Path with Content as described above; "-" writes standard output. A new
 // file gets mode 0666 less the umask.
 void ReplaceFile(const std::string& Path, const std::string& Content);
+
+// Replaces several files as ReplaceFile does, all or none: every new content is written and
+// flushed beside its file before the first is renamed over, so a failed write (a full disk, a
+// read-only folder) leaves every file as it was. "-" is standard output, written last.
+void ReplaceFiles(const std::vector<std::pair<std::string, std::string>>& Files);
 
 }  // namespace zk::platform

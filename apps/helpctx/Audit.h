@@ -1,0 +1,32 @@
+// The project commands that read and judge: check (for CI) and report.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "apps/helpctx/Plan.h"
+#include "apps/helpctx/Project.h"
+
+namespace helpctx {
+
+// Prints one "FILE:LINE: message" line per problem; 0 when there is none, else 1.
+int Check(const std::vector<std::string>& Project, const std::string& PlanFile);
+
+struct TReportOptions {
+    bool Json = false;
+    std::string HtmlFile;  // write one HTML page here instead
+    std::string Plan;      // mark the numbers outside each form's block
+};
+
+// Counts per form and in total, as text, one JSON document or one HTML page.
+int Report(const std::vector<std::string>& Project, const TReportOptions& Options);
+
+// The HTML page of the report on Forms: a table per form, the components without a number,
+// repeated or (with a plan) outside their block marked. Self-contained.
+std::string ReportHtml(const std::vector<TProjectForm>& Forms, const std::optional<TPlan>& Plan);
+
+// S with &, <, > and " escaped for HTML.
+std::string Html(const std::string& S);
+
+}  // namespace helpctx

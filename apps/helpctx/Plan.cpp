@@ -1,0 +1,117 @@
+#include "apps/helpctx/Plan.h"
+
+#include <fnmatch.h>
+
+#include <toml++/toml.h>
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+#include "apps/helpctx/Project.h"
+#include "host/platform/FileReplace.h"
+
+namespace helpctx {
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& File, const toml::source_region& At,
+                      const std::string& What) {
+    const toml::source_position& p = At.begin;
+    throw TFailure{File + ":" + std::to_string(p.line) + ":" + std::to_string(p.column) + ": " +
+                   What};
+}
+
+// A whole number in [Min, INT32_MAX], or the default when the key is absent.
+int64_t Number(const std::string& File, const toml::table& T, const std::string& Key,
+               int64_t Default, int64_t Min) {
+    const toml::node* n = T.get(Key);
+    if (!n) return Default;
+    std::optional<int64_t> v = n->value<int64_t>();
+    if (!n->is_integer() || !v) Bad(File, n->source(), "'" + Key + "' must be an integer");
+    if (*v < Min || *v > INT32_MAX)
+        Bad(File, n->source(),
+            "'" + Key + "' must be between " + std::to_string(Min) + " and 2147483647");
+    return *v;
+}
+
+void OnlyKeys(const std::string& File, const toml::table& T,
+              std::initializer_list<std::string_view> Keys) {
+    for (const auto& [key, node] : T)
+        if (std::find(Keys.begin(), Keys.end(), key.str()) == Keys.end())
+            Bad(File, key.source(), "unknown key '" + std::string(key.str()) + "'");
+}
+
+}  // namespace
+
+TPlan ReadPlan(const std::string& Path) {
+    std::string text;
+    try {
+        text = zk::platform::ReadWholeFile(Path);
+    } catch (const zk::platform::EFileError& e) {
+        throw TFailure{e.what()};
+    }
+    toml::table root;
+    try {
+        root = toml::parse(text, std::string_view(Path));
+    } catch (const toml::parse_error& e) {
+        const toml::source_position& p = e.source().begin;
+        throw TFailure{Path + ":" + std::to_string(p.line) + ":" + std::to_string(p.column) + ": " +
+                       std::string(e.description())};
+    }
+    OnlyKeys(Path, root, {"step", "size", "block"});
+    TPlan plan;
+    plan.Step = Number(Path, root, "step", 1, 1);
+    int64_t size = Number(Path, root, "size", 100, 1);
+    plan.RestStart = 1;
+    if (const toml::node* blocks = root.get("block")) {
+        const toml::array* a = blocks->as_array();
+        if (!a) Bad(Path, blocks->source(), "'block' must be an array of tables ([[block]])");
+        for (const toml::node& n : *a) {
+            const toml::table* t = n.as_table();
+            if (!t) Bad(Path, n.source(), "a block must be a table");
+            OnlyKeys(Path, *t, {"forms", "start", "size", "step"});
+            TPlanBlock b;
+            const toml::node* forms = t->get("forms");
+            if (!forms) Bad(Path, n.source(), "a block needs 'forms'");
+            if (auto s = forms->value<std::string>(); forms->is_string()) {
+                b.Forms.push_back(*s);
+            } else if (const toml::array* fa = forms->as_array()) {
+                for (const toml::node& f : *fa) {
+                    if (!f.is_string()) Bad(Path, f.source(), "'forms' must hold strings");
+                    b.Forms.push_back(*f.value<std::string>());
+                }
+            } else {
+                Bad(Path, forms->source(), "'forms' must be a string or a list of strings");
+            }
+            if (!t->get("start")) Bad(Path, n.source(), "a block needs 'start'");
+            b.Start = Number(Path, *t, "start", 0, INT32_MIN);
+            b.Size = Number(Path, *t, "size", size, 1);
+            b.Step = Number(Path, *t, "step", plan.Step, 1);
+            if (b.Last() > INT32_MAX) Bad(Path, n.source(), "the block runs past 2147483647");
+            for (const TPlanBlock& o : plan.Blocks)
+                if (b.Start <= o.Last() && o.Start <= b.Last())
+                    Bad(Path, n.source(),
+                        "the block " + std::to_string(b.Start) + ".." + std::to_string(b.Last()) +
+                            " overlaps the block " + std::to_string(o.Start) + ".." +
+                            std::to_string(o.Last()));
+            plan.RestStart = std::max(plan.RestStart, b.Last() + 1);
+            plan.Blocks.push_back(std::move(b));
+        }
+    }
+    return plan;
+}
+
+const TPlanBlock* TPlan::BlockFor(const std::string& Path) const {
+    std::string name = std::filesystem::path(Path).filename().string();
+    for (const TPlanBlock& b : Blocks)
+        for (const std::string& pattern : b.Forms)
+            if (fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0) return &b;
+    return nullptr;
+}
+
+std::pair<int64_t, int64_t> TPlan::RangeFor(const std::string& Path) const {
+    if (const TPlanBlock* b = BlockFor(Path)) return {b->Start, b->Last()};
+    return {RestStart, INT32_MAX};
+}
+
+}  // namespace helpctx

@@ -1,0 +1,116 @@
+// helpctx's project commands end to end on a project of 500 forms with 100 components each
+// (50,000 components, all numbered, none repeated): the program started, every form file found,
+// read and judged, the result written.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kForms = 500, kComponents = 100;
+
+std::string ToolPath() {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    fs::path self(std::string(buf, n > 0 ? static_cast<size_t>(n) : 0));
+    return (self.parent_path().parent_path() / "apps/helpctx/helpctx").string();
+}
+
+// A form as the IDE writes it: a panel holding the edits, every object numbered.
+std::string Form(int Index) {
+    std::string f = std::to_string(Index);
+    int base = (Index + 1) * 1000;
+    std::string s = "object Form" + f + ": TForm" + f + "\r\n  Caption = 'Form " + f +
+                    "'\r\n  ClientHeight = 480\r\n  HelpContext = " + std::to_string(base) +
+                    "\r\n  object Panel1: TPanel\r\n    HelpContext = " + std::to_string(base + 1) +
+                    "\r\n";
+    for (int i = 2; i < kComponents; ++i) {
+        std::string n = std::to_string(i);
+        s += "    object Edit" + n + ": TEdit\r\n      Top = " + n + "\r\n      Text = 'Edit " + n +
+             "'\r\n      HelpContext = " + std::to_string(base + i) + "\r\n    end\r\n";
+    }
+    return s + "  end\r\nend\r\n";
+}
+
+// The project, written once for the run, in folders of 50 forms.
+const fs::path& Project() {
+    static const fs::path dir = [] {
+        char tmpl[] = "/tmp/zkbench-project-XXXXXX";
+        fs::path d = mkdtemp(tmpl);
+        for (int i = 0; i < kForms; ++i) {
+            fs::path sub = d / "forms" / ("unit" + std::to_string(i / 50));
+            fs::create_directories(sub);
+            std::ofstream(sub / ("Form" + std::to_string(i) + ".dfm"), std::ios::binary) << Form(i);
+        }
+        return d;
+    }();
+    return dir;
+}
+
+void RunTool(benchmark::State& state, std::vector<std::string> Args) {
+    std::string tool = ToolPath();
+    if (access(tool.c_str(), X_OK) != 0) {
+        state.SkipWithError("helpctx not built");
+        return;
+    }
+    Args.insert(Args.begin(), tool);
+    std::vector<char*> argv;
+    for (std::string& a : Args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state) {
+        pid_t pid = -1;
+        if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("cannot start helpctx");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("helpctx failed");
+            break;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    state.counters["components"] = kForms * kComponents;
+}
+
+void BM_ProjectCheck(benchmark::State& state) {
+    RunTool(state, {"check", (Project() / "forms").string()});
+}
+BENCHMARK(BM_ProjectCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProjectMap(benchmark::State& state) {
+    RunTool(state, {"map", (Project() / "forms").string(), "--header",
+                    (Project() / "help.h").string(), "--alias", (Project() / "help.ali").string()});
+}
+BENCHMARK(BM_ProjectMap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProjectReportJson(benchmark::State& state) {
+    RunTool(state, {"report", "--json", (Project() / "forms").string()});
+}
+BENCHMARK(BM_ProjectReportJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(Project(), ec);
+    return 0;
+}

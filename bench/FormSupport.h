@@ -1,7 +1,13 @@
 // What the form benchmarks share: a large text form as the IDE writes it.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
+#include <vector>
 
 namespace zkbench {
 
@@ -21,6 +27,22 @@ inline std::string BigForm(int Components) {
     }
     s += "  end\r\nend\r\n";
     return s;
+}
+
+// Runs Args[0] with Args, its standard output thrown away; true when it exits with 0.
+inline bool RunQuietly(std::vector<std::string> Args) {
+    std::vector<char*> argv;
+    for (std::string& a : Args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return started == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 }  // namespace zkbench

@@ -4,8 +4,6 @@
 // Expert window: the designed form built, the window's tree, one number typed and committed,
 // the form saved.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -60,18 +58,7 @@ void BM_HelpctxNumberTool(benchmark::State& state) {
         state.PauseTiming();
         std::ofstream(path, std::ios::binary) << text;
         state.ResumeTiming();
-        std::vector<std::string> args{tool, "number", path, "--start", "1", "--step", "1"};
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-            state.SkipWithError("cannot start helpctx");
-            break;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!zkbench::RunQuietly({tool, "number", path, "--start", "1", "--step", "1"})) {
             state.SkipWithError("helpctx failed");
             break;
         }

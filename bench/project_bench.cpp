@@ -2,15 +2,14 @@
 // (50,000 components, all numbered, none repeated): the program started, every form file found,
 // read and judged, the result written.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "FormSupport.h"
 
 extern char** environ;
 
@@ -65,26 +64,12 @@ void RunTool(benchmark::State& state, std::vector<std::string> Args) {
         return;
     }
     Args.insert(Args.begin(), tool);
-    std::vector<char*> argv;
-    for (std::string& a : Args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     for (auto _ : state) {
-        pid_t pid = -1;
-        if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-            state.SkipWithError("cannot start helpctx");
-            break;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!zkbench::RunQuietly(Args)) {
             state.SkipWithError("helpctx failed");
             break;
         }
     }
-    posix_spawn_file_actions_destroy(&actions);
     state.counters["components"] = kForms * kComponents;
 }
 

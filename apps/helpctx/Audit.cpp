@@ -103,7 +103,7 @@ struct TFormFacts {
     std::set<int64_t> Repeated;
     std::vector<std::string> Unknown;
     std::optional<std::pair<int64_t, int64_t>> Block;  // with a plan
-    std::vector<size_t> Outside;                        // targets outside the block
+    std::vector<size_t> Outside;                       // targets outside the block
     size_t Numbered() const { return Form->Targets.size() - Unset.size(); }
 };
 
@@ -178,11 +178,13 @@ std::string AsText(const TFacts& Facts, const std::vector<TProjectForm>& Forms) 
     for (const auto& [number, u] : Facts.Uses)
         if (u.size() > 1)
             out += "repeated " + std::to_string(number) + ": " +
-                   Joined(u, " ", [&Forms](const TUse& use) {
-                       const TProjectForm& f = Forms[use.Form];
-                       return f.Targets[use.Target].Path + " (" + Where(f, f.Targets[use.Target]) +
-                              ")";
-                   }) + "\n";
+                   Joined(u, " ",
+                          [&Forms](const TUse& use) {
+                              const TProjectForm& f = Forms[use.Form];
+                              return f.Targets[use.Target].Path + " (" +
+                                     Where(f, f.Targets[use.Target]) + ")";
+                          }) +
+                   "\n";
     return out;
 }
 
@@ -203,10 +205,13 @@ std::string AsJson(const TFacts& Facts, const std::vector<TProjectForm>& Forms) 
                "],\"unknownClasses\":[" + Joined(f.Unknown, ",", Json) + "]";
         if (f.Block)
             out += ",\"block\":[" + number(f.Block->first) + "," + number(f.Block->second) +
-                   "],\"outside\":[" + Joined(f.Outside, ",", [&form](size_t t) {
-                       return "{\"path\":" + Json(form.Targets[t].Path) +
-                              ",\"helpContext\":" + std::to_string(form.Numbers[t]) + "}";
-                   }) + "]";
+                   "],\"outside\":[" +
+                   Joined(f.Outside, ",",
+                          [&form](size_t t) {
+                              return "{\"path\":" + Json(form.Targets[t].Path) +
+                                     ",\"helpContext\":" + std::to_string(form.Numbers[t]) + "}";
+                          }) +
+                   "]";
         out += "}";
     }
     out += "],\n\"total\":{\"forms\":" + std::to_string(Facts.Forms.size()) +
@@ -223,13 +228,15 @@ std::string AsJson(const TFacts& Facts, const std::vector<TProjectForm>& Forms) 
         out += comma ? ",\n" : "\n";
         comma = true;
         out += "{\"helpContext\":" + number(n) + ",\"uses\":[" +
-               Joined(u, ",", [&Forms](const TUse& use) {
-                   const TProjectForm& f = Forms[use.Form];
-                   const THelpTarget& t = f.Targets[use.Target];
-                   return "{\"file\":" + Json(f.Path) +
-                          ",\"line\":" + std::to_string(t.Node->Span.Line) +
-                          ",\"path\":" + Json(t.Path) + "}";
-               }) + "]}";
+               Joined(u, ",",
+                      [&Forms](const TUse& use) {
+                          const TProjectForm& f = Forms[use.Form];
+                          const THelpTarget& t = f.Targets[use.Target];
+                          return "{\"file\":" + Json(f.Path) +
+                                 ",\"line\":" + std::to_string(t.Node->Span.Line) +
+                                 ",\"path\":" + Json(t.Path) + "}";
+                      }) +
+               "]}";
     }
     return out + "]}\n";
 }
@@ -240,11 +247,20 @@ std::string Html(const std::string& S) {
     std::string out;
     for (char c : S) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -265,19 +281,21 @@ std::string AsHtml(const TFacts& Facts, const std::vector<TProjectForm>& Forms) 
         "tr.outside td{background:#e2d9f3}.note{color:#666}\n"
         "</style></head><body>\n<h1>Help contexts</h1>\n";
     bool planned = !Facts.Forms.empty() && Facts.Forms[0].Block;
-    out += "<table><tr><th>forms</th><th>publish HelpContext</th><th>numbered</th>"
-           "<th>without a number</th><th>numbers repeated</th>" +
-           std::string(planned ? "<th>outside their block</th>" : "") + "</tr>\n<tr>";
+    out +=
+        "<table><tr><th>forms</th><th>publish HelpContext</th><th>numbered</th>"
+        "<th>without a number</th><th>numbers repeated</th>" +
+        std::string(planned ? "<th>outside their block</th>" : "") + "</tr>\n<tr>";
     for (size_t v : {Facts.Forms.size(), Facts.Components, Facts.Numbered,
                      Facts.Components - Facts.Numbered, Facts.Repeats})
         out += "<td class=\"n\">" + std::to_string(v) + "</td>";
     if (planned) out += "<td class=\"n\">" + std::to_string(Facts.Outside) + "</td>";
-    out += "</tr></table>\n<p class=\"note\">Marked: <span style=\"background:#fff3cd\">"
-           "without a number</span>, <span style=\"background:#f8d7da\">repeated</span>" +
-           std::string(planned ? ", <span style=\"background:#e2d9f3\">outside the form's "
-                                 "block</span>"
-                               : "") +
-           ".</p>\n";
+    out +=
+        "</tr></table>\n<p class=\"note\">Marked: <span style=\"background:#fff3cd\">"
+        "without a number</span>, <span style=\"background:#f8d7da\">repeated</span>" +
+        std::string(planned ? ", <span style=\"background:#e2d9f3\">outside the form's "
+                              "block</span>"
+                            : "") +
+        ".</p>\n";
     for (const TFormFacts& f : Facts.Forms) {
         const TProjectForm& form = *f.Form;
         std::set<size_t> outside(f.Outside.begin(), f.Outside.end());

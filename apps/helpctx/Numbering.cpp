@@ -57,8 +57,7 @@ void Commit(const std::vector<TProjectForm>& Forms, const std::vector<std::strin
 
 }  // namespace
 
-void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step,
-                   bool OnlyUnset) {
+void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset) {
     int64_t next = Start;
     for (TProjectForm& f : Forms)
         for (size_t t = 0; t < f.Targets.size(); ++t) {
@@ -139,11 +138,12 @@ int Import(const std::string& MapFile, const std::vector<std::string>& Project,
         std::string_view value = word();
         std::string where = MapFile + ":" + std::to_string(line + 1);
         int64_t n = 0;
-        int base = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X') ? 16 : 10;
+        int base =
+            value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X') ? 16 : 10;
         std::string_view digits = base == 16 ? value.substr(2) : value;
         auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n, base);
-        if (name.empty() || digits.empty() || ec != std::errc() || p != digits.data() + digits.size() ||
-            n < INT32_MIN || n > INT32_MAX)
+        if (name.empty() || digits.empty() || ec != std::errc() ||
+            p != digits.data() + digits.size() || n < INT32_MIN || n > INT32_MAX)
             throw TFailure{where + ": expected #define NAME NUMBER (a 32-bit integer)"};
         auto it = contexts.find(name);
         if (it == contexts.end()) {

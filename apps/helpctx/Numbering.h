@@ -14,8 +14,7 @@ namespace helpctx {
 
 // Gives Forms numbers from Start by Step in order, tree order inside each form; with
 // OnlyUnset only components without one. Raises TFailure when the numbers leave int32.
-void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step,
-                   bool OnlyUnset);
+void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset);
 
 // Gives Forms the numbers of their plan blocks: the forms of one block take its numbers one
 // after another (in path order), tree order inside a form; the forms of no block share the

@@ -74,23 +74,25 @@ std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args) {
     zk::platform::PrepareHeapFor(total * 20);
     std::vector<TProjectForm> forms;
     forms.reserve(paths.size());
-    for (size_t i = 0; i < paths.size(); ++i) {
-        try {
-            TProjectForm f{
-                paths[i],
-                std::make_unique<TFormDocument>(TFormDocument::Read(std::move(bytes[i]), paths[i])),
-                {},
-                {}};
-            f.Targets = HelpContextTargets(LibraryOfFile(paths[i]), f.Doc->Root());
-            f.Numbers.reserve(f.Targets.size());
-            for (const THelpTarget& t : f.Targets)
-                f.Numbers.push_back(f.Doc->HelpContext(*t.Node).value_or(0));
-            forms.push_back(std::move(f));
-        } catch (const EFormFileError& e) {
-            throw TFailure{e.Message()};
-        }
-    }
+    for (size_t i = 0; i < paths.size(); ++i)
+        forms.push_back(ReadForm(paths[i], std::move(bytes[i])));
     return forms;
+}
+
+TProjectForm ReadForm(const std::string& Path, std::string Bytes) {
+    try {
+        TProjectForm f{Path,
+                       std::make_unique<TFormDocument>(TFormDocument::Read(std::move(Bytes), Path)),
+                       {},
+                       {}};
+        f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc->Root());
+        f.Numbers.reserve(f.Targets.size());
+        for (const THelpTarget& t : f.Targets)
+            f.Numbers.push_back(f.Doc->HelpContext(*t.Node).value_or(0));
+        return f;
+    } catch (const EFormFileError& e) {
+        throw TFailure{e.Message()};
+    }
 }
 
 std::string Where(const TProjectForm& Form, const THelpTarget& Target) {

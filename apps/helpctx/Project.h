@@ -27,12 +27,16 @@ struct TProjectForm {
 };
 
 // The form files that Args name: files as given, folders searched recursively for .dfm and
-// .lfm files (case ignored), a folder's sorted by path. In the order given, each once. Raises TFailure when there is none.
+// .lfm files (case ignored), a folder's sorted by path. In the order given, each once. Raises
+// TFailure when there is none.
 std::vector<std::string> FindFormFiles(const std::vector<std::string>& Args);
 
 // Reads every form file of Args; the first that cannot be read or is malformed raises
 // TFailure with the reader's message.
 std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args);
+
+// The form file Path whose content is Bytes; a malformed one raises TFailure.
+TProjectForm ReadForm(const std::string& Path, std::string Bytes);
 
 // Where a target stands: "FILE:LINE" (binary forms have line 0).
 std::string Where(const TProjectForm& Form, const zk::rtl::THelpTarget& Target);

@@ -304,80 +304,79 @@ TEST_F(ProjectToolTest, ReportMarksNumbersOutsideTheirBlockAsJsonAndHtml) {
     EXPECT_EQ(Output(), "");
     std::string page = zktest::ReadFileText(html);
     // One row a component, marked by what is wrong with it.
-    for (const char* row : {"<tr class=\"unset\"><td>OrdersForm.btnOk</td><td>TButton</td>",
-                            "<tr class=\"repeat\"><td>OrdersForm.Panel1</td><td>TPanel</td><td "
-                            "class=\"n\">4</td><td class=\"n\">110</td><td>also "
-                            "OrdersForm.Gadget1; outside the block</td></tr>",
-                            "<tr class=\"outside\"><td>OrdersForm.Frame11</td>",
-                            "<tr><td>InvoiceForm.Memo1</td>"})
+    for (const char* row :
+         {"<tr class=\"unset\"><td>OrdersForm.btnOk</td><td>TButton</td>",
+          "<tr class=\"repeat\"><td>OrdersForm.Panel1</td><td>TPanel</td><td "
+          "class=\"n\">4</td><td class=\"n\">110</td><td>also "
+          "OrdersForm.Gadget1; outside the block</td></tr>",
+          "<tr class=\"outside\"><td>OrdersForm.Frame11</td>", "<tr><td>InvoiceForm.Memo1</td>"})
         EXPECT_NE(page.find(row), std::string::npos) << row;
     EXPECT_EQ(page.find("<script"), std::string::npos);
 }
 
 TEST_F(ProjectToolTest, NumberByPlanChangesOnlyHelpContextLinesOrNothing) {
-    std::string plan = Plan("step = 1\n[[block]]\nforms = 'orders*'\nstart = 1000\nstep = 10\n"
-                            "[[block]]\nforms = 'Invoice.dfm'\nstart = 2000\nsize = 3\n");
-    std::string ordersDiff =
-        "--- a/" + FOrders + "\n+++ b/" + FOrders +
-        "\n"
-        "@@ -1,23 +1,24 @@\n"
-        " object OrdersForm: TOrdersForm\r\n"
-        "-  HelpContext = 100\r\n"
-        "+  HelpContext = 1000\r\n"
-        "   Caption = 'Orders'\r\n"
-        "   object Panel1: TPanel\r\n"
-        "-    HelpContext = 110\r\n"
-        "+    HelpContext = 1010\r\n"
-        "     object Label1: TLabel\r\n"
-        "       Caption = 'Name'\r\n"
-        "     end\r\n"
-        "     object btnOk: TButton\r\n"
-        "+      HelpContext = 1020\r\n"
-        "     end\r\n"
-        "   end\r\n"
-        "   object Gadget1: TGadget\r\n"
-        "-    HelpContext = 110\r\n"
-        "+    HelpContext = 1030\r\n"
-        "   end\r\n"
-        "   object Widget1: TWidget\r\n"
-        "   end\r\n"
-        "   inline Frame11: TFrame1\r\n"
-        "-    HelpContext = 120\r\n"
-        "+    HelpContext = 1040\r\n"
-        "     object Edit1: TEdit\r\n"
-        "-      HelpContext = 121\r\n"
-        "+      HelpContext = 1050\r\n"
-        "     end\r\n"
-        "   end\r\n"
-        " end\r\n";
+    std::string plan = Plan(
+        "step = 1\n[[block]]\nforms = 'orders*'\nstart = 1000\nstep = 10\n"
+        "[[block]]\nforms = 'Invoice.dfm'\nstart = 2000\nsize = 3\n");
+    std::string ordersDiff = "--- a/" + FOrders + "\n+++ b/" + FOrders +
+                             "\n"
+                             "@@ -1,23 +1,24 @@\n"
+                             " object OrdersForm: TOrdersForm\r\n"
+                             "-  HelpContext = 100\r\n"
+                             "+  HelpContext = 1000\r\n"
+                             "   Caption = 'Orders'\r\n"
+                             "   object Panel1: TPanel\r\n"
+                             "-    HelpContext = 110\r\n"
+                             "+    HelpContext = 1010\r\n"
+                             "     object Label1: TLabel\r\n"
+                             "       Caption = 'Name'\r\n"
+                             "     end\r\n"
+                             "     object btnOk: TButton\r\n"
+                             "+      HelpContext = 1020\r\n"
+                             "     end\r\n"
+                             "   end\r\n"
+                             "   object Gadget1: TGadget\r\n"
+                             "-    HelpContext = 110\r\n"
+                             "+    HelpContext = 1030\r\n"
+                             "   end\r\n"
+                             "   object Widget1: TWidget\r\n"
+                             "   end\r\n"
+                             "   inline Frame11: TFrame1\r\n"
+                             "-    HelpContext = 120\r\n"
+                             "+    HelpContext = 1040\r\n"
+                             "     object Edit1: TEdit\r\n"
+                             "-      HelpContext = 121\r\n"
+                             "+      HelpContext = 1050\r\n"
+                             "     end\r\n"
+                             "   end\r\n"
+                             " end\r\n";
     // Only the components without a number; the rest of the project shares 2003 and up and a
     // new number skips those in use.
-    std::string unsetDiff =
-        "--- a/" + FCustomers + "\n+++ b/" + FCustomers +
-        "\n"
-        "@@ -5,6 +5,7 @@\n"
-        "     HelpContext = 100\n"
-        "   end\n"
-        "   object Label1: TLabel\n"
-        "+    HelpContext = 2003\n"
-        "   end\n"
-        "   object Timer1: TTimer\n"
-        "   end\n"
-        "--- a/" + FOrders + "\n+++ b/" + FOrders +
-        "\n"
-        "@@ -7,6 +7,7 @@\n"
-        "       Caption = 'Name'\r\n"
-        "     end\r\n"
-        "     object btnOk: TButton\r\n"
-        "+      HelpContext = 1000\r\n"
-        "     end\r\n"
-        "   end\r\n"
-        "   object Gadget1: TGadget\r\n";
+    std::string unsetDiff = "--- a/" + FCustomers + "\n+++ b/" + FCustomers +
+                            "\n"
+                            "@@ -5,6 +5,7 @@\n"
+                            "     HelpContext = 100\n"
+                            "   end\n"
+                            "   object Label1: TLabel\n"
+                            "+    HelpContext = 2003\n"
+                            "   end\n"
+                            "   object Timer1: TTimer\n"
+                            "   end\n"
+                            "--- a/" +
+                            FOrders + "\n+++ b/" + FOrders +
+                            "\n"
+                            "@@ -7,6 +7,7 @@\n"
+                            "       Caption = 'Name'\r\n"
+                            "     end\r\n"
+                            "     object btnOk: TButton\r\n"
+                            "+      HelpContext = 1000\r\n"
+                            "     end\r\n"
+                            "   end\r\n"
+                            "   object Gadget1: TGadget\r\n";
     std::string before = zktest::ReadFileText(FOrders);
     ASSERT_EQ(Run({"number", FOrders, "--plan", plan, "--dry-run"}), 0) << Output();
     EXPECT_EQ(Output(), ordersDiff);
-    ASSERT_EQ(Run({"number", FCustomers, FOrders, "--plan", plan, "--only-unset", "--dry-run"}),
-              0);
+    ASSERT_EQ(Run({"number", FCustomers, FOrders, "--plan", plan, "--only-unset", "--dry-run"}), 0);
     EXPECT_EQ(Output(), unsetDiff);
     EXPECT_EQ(zktest::ReadFileText(FOrders), before);
 
@@ -415,7 +414,8 @@ TEST_F(ProjectToolTest, ImportSetsTheNumbersAMapFileNamesAndReportsTheRest) {
     EXPECT_EQ(Output(), h + ":3: IDH_Gone_Button1 names no component\n");
     EXPECT_EQ(zktest::ReadFileText(FCustomers), customers);
     std::string orders = kOrders;
-    orders.replace(orders.find("    object btnOk: TButton\r\n") + 27, 0, "      HelpContext = 7\r\n");
+    orders.replace(orders.find("    object btnOk: TButton\r\n") + 27, 0,
+                   "      HelpContext = 7\r\n");
     EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
     ASSERT_EQ(Run({"list", FInvoice}), 0);
     EXPECT_NE(Output().find("InvoiceForm.Edit1\tTEdit\t42"), std::string::npos) << Output();

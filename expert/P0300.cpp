@@ -1,8 +1,10 @@
 #include "expert/P0300.h"
 
 #include "P0300_dfm.h"
+#include "expert/ReplyChannel.h"
 #include "host/registry/Registry.h"
 #include "host/rtl/TypInfo.h"
+#include "mailslot/ZkEndpoint.h"
 #include "mailslot/ZkSend.h"
 #include "words/_stl_wrd.h"
 
@@ -130,9 +132,36 @@ void Tfrm0300::FormShow(TObject* /*Sender*/) {
     }
     tv1->Items().EndUpdate();
     tv1->FullExpand();
+    if (ReplyChannelEnabled()) OpenReplyChannel();
 }
 
-void Tfrm0300::FormDestroy(TObject* /*Sender*/) {}
+void Tfrm0300::OpenReplyChannel() {
+    if (!FReplySlot) {
+        FReplySlot = new TzkMailSlot(this);
+        FReplySlot->SetOnMessageAvail(TmsMessageAvail::Bind(this, &Tfrm0300::zksMailMessageAvail));
+    }
+    try {
+        OpenReplySlot(*FReplySlot);
+    } catch (const EzkMailSlot& e) {
+        // The window still works as it does without the channel; the person learns why.
+        ShowMessage("Replies of Docuvane cannot be received: " + e.Message());
+        return;
+    }
+    for (TControl* c : std::initializer_list<TControl*>{_10lblTopicId, _10edtTopic, _10lblHCI,
+                                                        _10edtHCI, _10btnNewTopic, _10btnEditTopic})
+        c->SetVisible(true);
+}
+
+void Tfrm0300::FormDestroy(TObject* /*Sender*/) {
+    // The slot goes with the window and no reply is handed to it any more.
+    if (FReplySlot) FReplySlot->Close();
+}
+
+void Tfrm0300::Send(const std::string& Command) {
+    if (FReplySlot && FReplySlot->Active())
+        SendToMailSlot(DocuvaneServer, DocuvaneSlot, ReplyToMessage(FReplySlot->Slot()));
+    SendToMailSlot(DocuvaneServer, DocuvaneSlot, Command);
+}
 
 void Tfrm0300::tv1Changing(TObject* /*Sender*/, TTreeNode* Node, bool& /*AllowChange*/) {
     if (tDocuvaneRef* current = RefOf(tv1->Selected())) {
@@ -199,12 +228,10 @@ void Tfrm0300::_10btnNewTopicClick(TObject* /*Sender*/) {
     _10edit->SetValue(FTopicNumber);
     _10edtTopic->SetText(FFirstPrefix + IntToStr(FTopicNumber));
     _10edtHCI->SetText(FSecondPrefix + IntToStr(FTopicNumber));
-    SendToMailSlot(DocuvaneServer, DocuvaneSlot, "IM3");
+    Send("IM3");
 }
 
-void Tfrm0300::_10btnEditTopicClick(TObject* /*Sender*/) {
-    SendToMailSlot(DocuvaneServer, DocuvaneSlot, "EDITDOC");
-}
+void Tfrm0300::_10btnEditTopicClick(TObject* /*Sender*/) { Send("EDITDOC"); }
 
 void Tfrm0300::zksMailMessageAvail(TObject* /*Sender*/, std::string Msg) {
     std::string work = Msg;
@@ -212,7 +239,7 @@ void Tfrm0300::zksMailMessageAvail(TObject* /*Sender*/, std::string Msg) {
     ShowMessage("!" + keyword);
     if (keyword == "FILEOPEN") {
         fn_STL_FindWord(work, ",");
-        SendToMailSlot(DocuvaneServer, DocuvaneSlot, "PRJ?");
+        Send("PRJ?");
     } else if (keyword == "INIT") {
         FFirstPrefix = fn_STL_FindWord(work, ",");
         FSecondPrefix = fn_STL_FindWord(work, ",");
@@ -223,9 +250,9 @@ void Tfrm0300::zksMailMessageAvail(TObject* /*Sender*/, std::string Msg) {
     } else if (keyword == "FILECLOSED") {
         ShowMessage("Please open a file in Docuvane");
     } else if (keyword == "PRJ!") {
-        SendToMailSlot(DocuvaneServer, DocuvaneSlot, "DOC1");
+        Send("DOC1");
     } else if (keyword == "PRJS!") {
-        SendToMailSlot(DocuvaneServer, DocuvaneSlot, "DOC2,");
+        Send("DOC2,");
     } else if (keyword == "PRJX") {
         ShowMessage("Please ensure a file-project is created.");
     }

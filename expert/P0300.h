@@ -14,6 +14,10 @@
 #include "host/forms/StdCtrls.h"
 #include "host/forms/TabNotbk.h"
 
+namespace zk {
+class TzkMailSlot;
+}
+
 namespace zk::expert {
 
 using namespace zk::forms;
@@ -72,8 +76,10 @@ class Tfrm0300 : public TForm {
     TMenuItem* mnuHelpAbout1 = nullptr;
 
     void FormCreate(TObject* Sender);
-    // Builds the tree from the designed form.
+    // Builds the tree from the designed form. With the reply channel on (ReplyChannel.h) it
+    // also opens the window's reply slot and shows the topic controls.
     void FormShow(TObject* Sender);
+    // Closes the reply slot, if one is open.
     void FormDestroy(TObject* Sender);
     // Commits the spin edit's value into the node being left, then loads the new node's number.
     void tv1Changing(TObject* Sender, TTreeNode* Node, bool& AllowChange);
@@ -104,17 +110,24 @@ class Tfrm0300 : public TForm {
     int32_t TopicNumber() const { return FTopicNumber; }
     const std::string& FirstPrefix() const { return FFirstPrefix; }
     const std::string& SecondPrefix() const { return FSecondPrefix; }
+    // The endpoint that receives the replies while the window is shown with the reply channel
+    // on; null when the channel is off. Owned by the window.
+    TzkMailSlot* ReplySlot() const { return FReplySlot; }
 
   private:
     // The component a record stands for: the designed form for -1, else its owned component.
     TComponent* Subject(const tDocuvaneRef& Ref) const;
     std::string Compose(TComponent* Subject, int32_t Number) const;
+    // Sends Command to the authoring application, named reply slot first when there is one.
+    void Send(const std::string& Command);
+    void OpenReplyChannel();
 
     int32_t FTopicStep = 0;
     int32_t FTopicNumber = 0;
     std::string FFirstPrefix;
     std::string FSecondPrefix;
     TForm* FDesignForm = nullptr;
+    TzkMailSlot* FReplySlot = nullptr;
 };
 
 // The slot of the authoring application and the machine it runs on.

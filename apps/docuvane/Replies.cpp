@@ -13,6 +13,18 @@ std::string Trimmed(const std::string& S) {
 
 }  // namespace
 
+const char* const DefaultScript =
+    "IM3 => INIT,T-,H,10,500\n"
+    "EDITDOC => FILEOPEN\n"
+    "PRJ? => PRJ!\n";
+
+bool ParseReplyTo(const std::string& Msg, std::string& Slot) {
+    static const std::string kPrefix = "REPLYTO,";
+    if (Msg.compare(0, kPrefix.size(), kPrefix) != 0) return false;
+    Slot = Msg.substr(kPrefix.size());
+    return true;
+}
+
 bool TReplyTable::AddOption(const std::string& Rule) {
     size_t eq = Rule.find('=');
     if (eq == std::string::npos) return false;

@@ -7,6 +7,14 @@
 
 namespace docuvane {
 
+// The answers used when no --reply or --script is given, as a script: a new topic gets its
+// numbering (INIT), editing finds a file open, and the project question finds one project.
+extern const char* const DefaultScript;
+
+// A message "REPLYTO,NAME" names the slot that answers to the commands after it go to (an empty
+// NAME: the --reply-slot again). True, with Slot set, for such a message.
+bool ParseReplyTo(const std::string& Msg, std::string& Slot);
+
 class TReplyTable {
   public:
     // Adds a rule written "COMMAND=REPLY" (split at the first '='). False when there is no '='.

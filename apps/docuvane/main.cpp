@@ -1,7 +1,9 @@
 // docuvane: a stand-in for the help-authoring application. It owns the mailslot "HS", prints
-// every command it receives on a line of its own (and appends it to a log file), and answers
-// commands with replies given on its command line or in a script, sent to a reply slot. It runs
-// until SIGTERM or SIGINT, or until it has received a given number of commands.
+// every message it receives on a line of its own (and appends it to a log file), and answers
+// commands with replies given on its command line or in a script (else its own few answers),
+// sent to a reply slot: the one given on its command line, or the one a "REPLYTO,NAME" message
+// named last. It runs until SIGTERM or SIGINT, or until it has received a given number of
+// commands.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -30,7 +32,7 @@ struct TOptions {
 class TAuthoringApp : public TObject {
   public:
     TAuthoringApp(const TOptions& Options, docuvane::TReplyTable Replies)
-        : FOptions(Options), FReplies(std::move(Replies)) {
+        : FOptions(Options), FReplies(std::move(Replies)), FReplySlot(Options.ReplySlot) {
         if (!Options.Log.empty()) FLog.open(Options.Log, std::ios::app | std::ios::binary);
     }
 
@@ -45,11 +47,17 @@ class TAuthoringApp : public TObject {
             FLog << Msg << '\n';
             FLog.flush();
         }
-        if (!FOptions.ReplySlot.empty())
+        std::string named;
+        if (docuvane::ParseReplyTo(Msg, named)) {
+            // An address, not a command: it neither counts nor gets an answer.
+            FReplySlot = named.empty() ? FOptions.ReplySlot : named;
+            return;
+        }
+        if (!FReplySlot.empty())
             for (const std::string& reply : FReplies.RepliesTo(Msg))
-                if (!SendToMailSlot(".", FOptions.ReplySlot, reply))
+                if (!SendToMailSlot(".", FReplySlot, reply))
                     std::fprintf(stderr, "docuvane: no reply slot %s to answer %s\n",
-                                 FOptions.ReplySlot.c_str(), Msg.c_str());
+                                 FReplySlot.c_str(), Msg.c_str());
         ++FReceived;
     }
 
@@ -57,13 +65,19 @@ class TAuthoringApp : public TObject {
     const TOptions& FOptions;
     docuvane::TReplyTable FReplies;
     std::ofstream FLog;
+    std::string FReplySlot;  // where answers go now
     int FReceived = 0;
 };
 
-// Reads the reply rules of the options and the script, reporting each malformed one on standard
+// Reads the reply rules of the options and the script (the default answers when neither is
+// given), reporting each malformed one on standard
 // error. Returns 0, else the exit status: 2 for a bad --reply (a usage error), 1 for a script
 // that cannot be read or has lines that are no rule.
 int LoadReplies(const TOptions& Options, docuvane::TReplyTable& Table) {
+    if (Options.Replies.empty() && Options.Script.empty()) {
+        Table.AddScript(docuvane::DefaultScript);
+        return 0;
+    }
     for (const std::string& rule : Options.Replies)
         if (!Table.AddOption(rule)) {
             std::fprintf(stderr, "docuvane: --reply needs COMMAND=REPLY, not '%s'\n", rule.c_str());
@@ -94,18 +108,21 @@ int Run(int argc, char** argv) {
     app.add_option("--slot", options.Slot, "Slot to own and receive commands on")
         ->type_name("NAME")
         ->capture_default_str();
-    app.add_option("--reply-slot", options.ReplySlot, "Slot on this machine that replies go to")
+    app.add_option("--reply-slot", options.ReplySlot,
+                   "Slot on this machine that replies go to until a REPLYTO,NAME message names one")
         ->type_name("NAME");
     app.add_option("--reply", options.Replies,
-                   "Answer COMMAND with REPLY (repeatable; every match is sent)")
+                   "Answer COMMAND with REPLY (repeatable; every match is sent; without --reply "
+                   "and --script: IM3=INIT,T-,H,10,500 EDITDOC=FILEOPEN PRJ?=PRJ!)")
         ->type_name("COMMAND=REPLY")
         ->allow_extra_args(false);
     app.add_option("--script", options.Script, "File of 'COMMAND => REPLY' lines")
         ->type_name("FILE");
-    app.add_option("--log", options.Log, "Also append each command to FILE")->type_name("FILE");
+    app.add_option("--log", options.Log, "Also append each message to FILE")->type_name("FILE");
     app.add_option("--started-file", options.StartedFile, "Create FILE once the slot is open")
         ->type_name("FILE");
-    app.add_option("--exit-after", options.ExitAfter, "Exit after N commands (0: never)")
+    app.add_option("--exit-after", options.ExitAfter,
+                   "Exit after N commands, REPLYTO messages not counted (0: never)")
         ->type_name("N")
         ->check(CLI::NonNegativeNumber);
     try {

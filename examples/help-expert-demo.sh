@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export MAILSLOT_DIR="$work/slots" DOCUVANE_REGISTRY="$work/registry.toml"
 
-"$build/apps/designer/designer" examples/Orders.dfm --out "$work/Orders.dfm" \
+"$build/apps/designer/designer" --script examples/Orders.dfm --out "$work/Orders.dfm" \
   --set-path "$build/apps/docuvane/docuvane --log $work/commands.log --exit-after 1" \
   < examples/typical-request.txt
 # The window sends its commands to the running stand-in; "Edit Topic" is one of them.

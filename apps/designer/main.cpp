@@ -1,27 +1,40 @@
-// designer: a terminal stand-in for the IDE's form designer. It opens a form file, loads the
-// Help Expert package (its menu goes into the IDE's main menu), presses the ellipsis of a
-// component's HelpContext property in the object inspector, and lets the person at the
-// terminal work in the windows that opens (see FormDriver.h for the commands). Afterwards it
-// prints every help-context number and, when one changed or --out is given, stores the form:
-// the file as read with only its HelpContext values changed.
+// designer: the IDE's form designer with the Help Expert package. It loads the package (a
+// shared library: its menu goes into the IDE's main menu, its HelpContext editor into the
+// object inspector), opens a form file and, on a display, shows the designer's window: the
+// form, its component tree and the object inspector, whose HelpContext ellipsis runs the Help
+// Expert. With --script (or without a display) it is a terminal driver instead: it presses the
+// ellipsis of one component's HelpContext and lets the person at the terminal work in the
+// windows that opens (see FormDriver.h for the commands); afterwards it prints every
+// help-context number and, when one changed or --out is given, stores the form: the file as
+// read with only its HelpContext values changed.
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <iostream>
 
+#include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
-#include "expert/P0200.h"
-#include "host/forms/DesignedForm.h"
+#include "apps/designer/FormSession.h"
+#include "host/forms/HeadlessUi.h"
+#include "host/ide/ToolIntf.h"
 #include "host/platform/FileReplace.h"
-#include "host/platform/LargeHeap.h"
 #include "host/registry/Registry.h"
 #include "host/rtl/TypInfo.h"
+#ifdef ZK_DESIGNER_WINDOW
+#include "apps/designer/DesignerWindow.h"
+#endif
 
-using namespace zk::expert;
 using namespace zk::forms;
+using namespace zk::ide;
 using namespace zk::registry;
 using namespace zk::rtl;
 
 namespace {
+
+struct TOptions {
+    std::string FormFile, Component, OutFile, SetPath, Package;
+    bool Script = false;
+};
 
 void PrintMenuBar() {
     TIMenuItemIntf* bar = ToolServices->GetMainMenu()->GetMenuItems();
@@ -41,75 +54,103 @@ void PrintHelpContexts(TComponent* Form) {
         print(Form->Components(i), Form->Components(i)->Name());
 }
 
+std::string ReadDocuvanePath() {
+    TRegistry reg;
+    std::string path;
+    if (reg.OpenKey("Software\\Vdx", true)) path = reg.ReadString("Path");
+    return path;
+}
+
+#ifdef ZK_DESIGNER_WINDOW
+bool HaveDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* v = std::getenv(name); v && *v) return true;
+    return false;
+}
+#endif
+
+int RunTerminal(const TOptions& O) {
+    THeadlessUi ui;
+    TUiBackendScope uiScope(ui);
+    TIdeHost ide;
+    designer::TExpertPackage package;
+    int status = 0;
+    try {
+        package.Load(O.Package);
+        if (!O.SetPath.empty()) {
+            TRegistry reg;
+            reg.OpenKey("Software\\Vdx", true);
+            reg.WriteString("Path", O.SetPath);
+        }
+        PrintMenuBar();
+        designer::TFormSession session(O.FormFile);
+        TDesignedForm& form = session.Form();
+        TComponent* target = O.Component.empty() ? &form : form.FindComponent(O.Component);
+        if (!target) throw Exception("no component " + O.Component + " on " + form.Name());
+        TObjectInspector& inspector = session.Inspector();
+        std::cout << "Inspector: " << target->Name()
+                  << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
+        designer::TFormDriver driver(ui, std::cin, std::cout);
+        driver.Arm();
+        std::cout << "Pressing the ellipsis: starting \"" << ReadDocuvanePath() << "\"\n";
+        inspector.PressEllipsis(target, "HelpContext");
+        std::cout << "Help contexts now:\n";
+        PrintHelpContexts(&form);
+        if (!O.OutFile.empty() || session.Modified()) {
+            std::cout.flush();
+            session.SaveAs(O.OutFile.empty() ? O.FormFile : O.OutFile);
+            if (session.FileName() != "-") std::cout << "Stored " << session.FileName() << "\n";
+        } else {
+            std::cout << "No number changed; " << O.FormFile << " is left as it was\n";
+        }
+    } catch (const Exception& e) {
+        std::cerr << "designer: " << e.Message() << "\n";
+        status = 1;
+    } catch (const std::runtime_error& e) {  // files and the package
+        std::cerr << "designer: " << e.what() << "\n";
+        status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 static int Run(int argc, char** argv) {
-    CLI::App app{"Opens a form file in a terminal form designer and runs the Help Expert on it.",
+    CLI::App app{"Opens a form file in the form designer with the Help Expert package.",
                  "designer"};
     app.set_version_flag("--version", "designer " ZK_VERSION);
-    std::string formFile, component, outFile, setPath;
-    app.add_option("FORM", formFile, "Form file (.dfm or .lfm, text or binary)")->required();
-    app.add_option("--component", component,
-                   "Component whose HelpContext ellipsis is pressed (default: the form)");
-    app.add_option("--out", outFile,
-                   "Store the form here afterwards (default: replace FORM when a number changed; "
-                   "- is standard output)");
-    app.add_option("--set-path", setPath,
+    TOptions o;
+    o.Package = designer::TExpertPackage::DefaultPath();
+    app.add_option("FORM", o.FormFile, "Form file (.dfm or .lfm, text or binary)");
+    app.add_flag("--script", o.Script,
+                 "Terminal driver: press the ellipsis and read the window's commands from "
+                 "standard input (also without a display)");
+    app.add_option("--component", o.Component,
+                   "--script: component whose HelpContext ellipsis is pressed (default: the form)");
+    app.add_option("--out", o.OutFile,
+                   "--script: store the form here afterwards (default: replace FORM when a number "
+                   "changed; - is standard output)");
+    app.add_option("--set-path", o.SetPath,
                    "First store this command line as the authoring application's \"Path\"");
+    app.add_option("--package", o.Package, "The Help Expert package to load")
+        ->capture_default_str();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int code = app.exit(e);
         return e.get_exit_code() == 0 ? code : 2;
     }
-
-    THeadlessUi ui;
-    TUiBackendScope uiScope(ui);
-    TIdeHost ide;
-    P0200::Initialization();
-    P0200::Register();
-    int status = 0;
-    try {
-        if (!setPath.empty()) {
-            TRegistry reg;
-            reg.OpenKey("Software\\Vdx", true);
-            reg.WriteString("Path", setPath);
-        }
-        PrintMenuBar();
-        std::string bytes = zk::platform::ReadWholeFile(formFile);
-        // The document and the components take about forty times the file's size.
-        zk::platform::PrepareHeapFor(bytes.size() * 40);
-        TDesignedForm form(std::move(bytes), formFile);
-        TComponent* target = component.empty() ? &form : form.FindComponent(component);
-        if (!target) throw Exception("no component " + component + " on " + form.Name());
-        TFormDesigner formDesigner(&form);
-        TObjectInspector inspector(&formDesigner);
-        std::cout << "Inspector: " << target->Name()
-                  << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
-        designer::TFormDriver driver(ui, std::cin, std::cout);
-        driver.Arm();
-        std::cout << "Pressing the ellipsis: starting \"" << P0200::ReadDocuvanePath() << "\"\n";
-        inspector.PressEllipsis(target, "HelpContext");
-        std::cout << "Help contexts now:\n";
-        PrintHelpContexts(&form);
-        if (!outFile.empty() || form.Modified()) {
-            const std::string& to = outFile.empty() ? formFile : outFile;
-            std::string bytes = form.Save();
-            std::cout.flush();
-            zk::platform::ReplaceFile(to, bytes);
-            if (to != "-") std::cout << "Stored " << to << "\n";
-        } else {
-            std::cout << "No number changed; " << formFile << " is left as it was\n";
-        }
-    } catch (const Exception& e) {
-        std::cerr << "designer: " << e.Message() << "\n";
-        status = 1;
-    } catch (const zk::platform::EFileError& e) {
-        std::cerr << "designer: " << e.what() << "\n";
-        status = 1;
+#ifdef ZK_DESIGNER_WINDOW
+    if (!o.Script && HaveDisplay())
+        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath);
+    if (!o.Script)
+        std::cerr << "designer: no display (DISPLAY is not set); running the terminal driver\n";
+#endif
+    if (o.FormFile.empty()) {
+        std::cerr << "designer: the terminal driver needs a FORM\n";
+        return 2;
     }
-    P0200::Finalization();
-    return status;
+    return RunTerminal(o);
 }
 
 int main(int argc, char** argv) {

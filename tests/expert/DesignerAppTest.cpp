@@ -47,7 +47,7 @@ TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
     int in = open((dir + "/commands.txt").c_str(), O_RDONLY);
     dup2(in, 0);
     int status = RunProgram(ZK_DESIGNER_APP,
-                            {dir + "/Form1.dfm", "--out", out, "--set-path",
+                            {"--script", dir + "/Form1.dfm", "--out", out, "--set-path",
                              std::string(ZK_DOCUVANE_APP) + " --exit-after 1"},
                             log);
     dup2(saved, 0);
@@ -83,9 +83,10 @@ TEST_F(ExpertTest, DesignerStoresTheFormOnlyWhenANumberChanged) {
         int saved = dup(0);
         int in = open((dir + "/commands.txt").c_str(), O_RDONLY);
         dup2(in, 0);
-        int status =
-            RunProgram(ZK_DESIGNER_APP,
-                       {form, "--set-path", std::string(ZK_DOCUVANE_APP) + " --exit-after 1"}, log);
+        int status = RunProgram(
+            ZK_DESIGNER_APP,
+            {"--script", form, "--set-path", std::string(ZK_DOCUVANE_APP) + " --exit-after 1"},
+            log);
         dup2(saved, 0);
         close(saved);
         close(in);
@@ -103,14 +104,16 @@ TEST_F(ExpertTest, DesignerReportsABadFormFileAndStoresNothing) {
     const std::string bad = "object Form1: TForm1\n  object X: TNoSuchThing\n  end\n";
     std::ofstream(dir + "/Bad.dfm") << bad;
     std::string log = dir + "/run.log";
-    EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, {dir + "/Bad.dfm", "--out", dir + "/out.dfm"}, log), 1);
+    EXPECT_EQ(
+        RunProgram(ZK_DESIGNER_APP, {"--script", dir + "/Bad.dfm", "--out", dir + "/out.dfm"}, log),
+        1);
     EXPECT_EQ(ReadFileText(log).substr(ReadFileText(log).find("designer:")),
               "designer: " + dir +
                   "/Bad.dfm:4:1: expected 'object', 'inherited', 'inline' or 'end', found the end "
                   "of the file\n");
     EXPECT_EQ(ReadFileText(dir + "/Bad.dfm"), bad);
     EXPECT_FALSE(std::ifstream(dir + "/out.dfm").good());
-    EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, {}, log), 2);
+    EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, {"--script"}, log), 2);
 }
 
 // 0 success, 1 a failed operation, 2 a bad command line.
@@ -125,7 +128,7 @@ TEST_F(ExpertTest, DesignerExitCodes) {
     };
     const Case cases[] = {
         {{"--version"}, 0, R"(^designer \d+\.\d+\.\d+\n$)"},
-        {{"--help"}, 0, R"(Usage: designer \[OPTIONS\] FORM)"},
+        {{"--help"}, 0, R"(Usage: designer \[OPTIONS\] \[FORM\])"},
         {{dir + "/none.dfm"}, 1, "designer: cannot read .*/none.dfm: No such file or directory\n$"},
         {{dir + "/Form1.dfm", "--component", "NoSuch"},
          1,
@@ -136,7 +139,9 @@ TEST_F(ExpertTest, DesignerExitCodes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Args[0]);
-        EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, c.Args, log), c.Status);
+        std::vector<std::string> args{"--script"};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        EXPECT_EQ(RunProgram(ZK_DESIGNER_APP, args, log), c.Status);
         EXPECT_TRUE(std::regex_search(ReadFileText(log), std::regex(c.Output)))
             << ReadFileText(log);
     }
@@ -176,7 +181,7 @@ TEST_F(ExpertTest, DesignerReportsMistypedCommandsAndGoesOn) {
     std::ofstream(dir + "/commands.txt") << commands;
     std::string log = dir + "/run.log";
     std::string out = dir + "/out.dfm";
-    ASSERT_EQ(RunDesigner({dir + "/Form1.dfm", "--out", out, "--set-path", "/bin/true"},
+    ASSERT_EQ(RunDesigner({"--script", dir + "/Form1.dfm", "--out", out, "--set-path", "/bin/true"},
                           dir + "/commands.txt", log),
               0)
         << ReadFileText(log);
@@ -199,10 +204,10 @@ TEST_F(ExpertTest, DesignerShowsSettingsOfAnotherTypeAsAllOn) {
         "ShowName = true\nShowClassName = 0\nShowCaption = 0\nZoom = 1.50\n");
     std::ofstream(dir + "/commands.txt") << "page 1\nshow\nclick cb1\nmenu &Exit\n";
     std::string log = dir + "/run.log";
-    ASSERT_EQ(
-        RunDesigner({dir + "/Form1.dfm", "--out", dir + "/out.dfm", "--set-path", "/bin/true"},
-                    dir + "/commands.txt", log),
-        0)
+    ASSERT_EQ(RunDesigner({"--script", dir + "/Form1.dfm", "--out", dir + "/out.dfm", "--set-path",
+                           "/bin/true"},
+                          dir + "/commands.txt", log),
+              0)
         << ReadFileText(log);
     std::string output = ReadFileText(log);
     std::string shown = output.substr(output.find("> show\n"));

@@ -1,0 +1,267 @@
+#include "apps/designer/DesignerWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include "apps/designer/FormView.h"
+#include "apps/designer/Inspector.h"
+#include "apps/designer/UiBackend.h"
+#include "host/ide/ToolIntf.h"
+#include "host/platform/FileReplace.h"
+#include "host/registry/Registry.h"
+
+namespace designer {
+
+using namespace zk::ide;
+using namespace zk::rtl;
+
+namespace {
+
+QString Qs(const std::string& S) { return QString::fromStdString(S); }
+
+constexpr int32_t kCtrl = 0x4000, kShift = 0x2000;
+
+// The window's own commands in the IDE's menu: menu name, item name, caption, short cut.
+struct TOwnCommand {
+    const char* Menu;
+    const char* Name;
+    const char* Caption;
+    int32_t ShortCut;
+};
+const TOwnCommand kCommands[] = {
+    {"FileMenu", "FileOpenItem", "&Open...", kCtrl | 'O'},
+    {"FileMenu", "FileSaveItem", "&Save", kCtrl | 'S'},
+    {"FileMenu", "FileSaveAsItem", "Save &As...", kCtrl | kShift | 'S'},
+    {"FileMenu", "FileSep1", "-", 0},
+    {"FileMenu", "FileExitItem", "E&xit", 0},
+    {"HelpMenu", "HelpAboutDesignerItem", "&About the Designer", 0},
+};
+
+TIMenuItemIntf* Bar() { return ToolServices->GetMainMenu()->GetMenuItems(); }
+
+void AddTreeNodes(QTreeWidgetItem* Parent, const TFormNode& Node) {
+    for (const TFormNode& child : Node.Children) {
+        auto* item = new QTreeWidgetItem(Parent, {Qs(child.Name + ": " + child.ClassName)});
+        item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<const void*>(&child)));
+        AddTreeNodes(item, child);
+    }
+}
+
+}  // namespace
+
+TDesignerWindow::TDesignerWindow() {
+    setObjectName(QStringLiteral("DesignerWindow"));
+    resize(960, 600);
+    auto* scroll = new QScrollArea;
+    FView = new TFormView;
+    scroll->setWidget(FView);
+    scroll->setAlignment(Qt::AlignCenter);
+    scroll->setBackgroundRole(QPalette::Dark);
+    setCentralWidget(scroll);
+
+    FTree = new QTreeWidget;
+    FTree->setObjectName(QStringLiteral("ComponentTree"));
+    FTree->setHeaderHidden(true);
+    auto* treeDock = new QDockWidget(QStringLiteral("Object TreeView"));
+    treeDock->setObjectName(QStringLiteral("TreeDock"));
+    treeDock->setWidget(FTree);
+    treeDock->setFeatures(QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+
+    FInspector = new TInspector;
+    FInspector->setObjectName(QStringLiteral("ObjectInspector"));
+    auto* inspectorDock = new QDockWidget(QStringLiteral("Object Inspector"));
+    inspectorDock->setObjectName(QStringLiteral("InspectorDock"));
+    inspectorDock->setWidget(FInspector);
+    inspectorDock->setFeatures(QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::LeftDockWidgetArea, inspectorDock);
+    resizeDocks({treeDock}, {300}, Qt::Horizontal);
+
+    FView->OnSelect = [this](const TFormNode* Node) { ShowSelected(Node); };
+    FInspector->OnChanged = [this] {
+        UpdateTitle();
+        SyncMenu();
+    };
+    connect(FTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* Item) {
+        if (FSyncingTree || !Item) return;
+        ShowSelected(
+            static_cast<const TFormNode*>(Item->data(0, Qt::UserRole).value<const void*>()));
+    });
+
+    for (const TOwnCommand& c : kCommands) {
+        TIMenuItemIntf* menu = Bar()->FindItem(c.Menu);
+        if (!menu) continue;
+        std::string name = c.Name;
+        TIMenuClickEvent click([this, name](TIMenuItemIntf*) {
+            if (name == "FileOpenItem") {
+                QFileDialog dialog(this, QStringLiteral("Open Form"));
+                dialog.setOption(QFileDialog::DontUseNativeDialog);
+                dialog.setNameFilter(QStringLiteral("Form files (*.dfm *.lfm);;All files (*)"));
+                dialog.setFileMode(QFileDialog::ExistingFile);
+                if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+                    OpenForm(dialog.selectedFiles().first().toStdString());
+            } else if (name == "FileSaveItem") {
+                Save();
+            } else if (name == "FileSaveAsItem") {
+                SaveAs();
+            } else if (name == "FileExitItem") {
+                close();
+            } else if (name == "HelpAboutDesignerItem") {
+                QMessageBox::about(this, QStringLiteral("About the Designer"),
+                                   QStringLiteral("Form designer with the Docuvane Help Expert"));
+            }
+        });
+        menu->InsertItem(-1, c.Caption, c.Name, "", c.ShortCut, 0, 0, {mfEnabled, mfVisible},
+                         c.Caption == std::string("-") ? TIMenuClickEvent() : click);
+    }
+    FMenu = std::make_unique<TMenuMirror>(menuBar(), Bar(), [this](const std::string& Why) {
+        QMessageBox::critical(this, QStringLiteral("Designer"), Qs(Why));
+    });
+    FMenu->Sync();
+    statusBar()->showMessage(QStringLiteral("No form open: File > Open"));
+    UpdateTitle();
+}
+
+TDesignerWindow::~TDesignerWindow() {
+    if (!ToolServices) return;
+    for (const TOwnCommand& c : kCommands)
+        if (TIMenuItemIntf* item = Bar()->FindItem(c.Name)) item->DestroyMenuItem();
+}
+
+void TDesignerWindow::Fail(const QString& What, const std::string& Why) {
+    QMessageBox::critical(this, QStringLiteral("Designer"), What + "\n\n" + Qs(Why));
+}
+
+bool TDesignerWindow::OpenForm(const std::string& Path) {
+    if (!MayDiscard()) return false;
+    std::unique_ptr<TFormSession> session;
+    try {
+        session = std::make_unique<TFormSession>(Path);
+    } catch (const Exception& e) {
+        Fail(QStringLiteral("Cannot open %1.").arg(Qs(Path)), e.Message());
+        return false;
+    } catch (const std::runtime_error& e) {
+        Fail(QStringLiteral("Cannot open %1.").arg(Qs(Path)), e.what());
+        return false;
+    }
+    FInspector->Show(nullptr, nullptr);
+    FView->SetDocument(nullptr);
+    FSession = std::move(session);
+    const TFormNode& root = FSession->Document().Root();
+    FSyncingTree = true;
+    FTree->clear();
+    auto* top = new QTreeWidgetItem(FTree, {Qs(root.Name + ": " + root.ClassName)});
+    top->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<const void*>(&root)));
+    AddTreeNodes(top, root);
+    FTree->expandAll();
+    FSyncingTree = false;
+    FView->SetDocument(&FSession->Document());
+    ShowSelected(&root);
+    statusBar()->showMessage(Qs(Path));
+    return true;
+}
+
+void TDesignerWindow::ShowSelected(const TFormNode* Node) {
+    FView->SetSelected(Node);
+    FSyncingTree = true;
+    for (QTreeWidgetItemIterator it(FTree); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).value<const void*>() == Node) FTree->setCurrentItem(*it);
+    FSyncingTree = false;
+    FInspector->Show(FSession.get(), Node);
+}
+
+bool TDesignerWindow::Select(const std::string& Name) {
+    if (!FSession) return false;
+    const TFormNode* node = FSession->Document().Find(Name);
+    if (!node) return false;
+    ShowSelected(node);
+    return true;
+}
+
+bool TDesignerWindow::SaveTo(const std::string& Path) {
+    if (!FSession) return false;
+    try {
+        FSession->SaveAs(Path);
+    } catch (const std::runtime_error& e) {
+        Fail(QStringLiteral("Cannot store %1.").arg(Qs(Path)), e.what());
+        return false;
+    }
+    statusBar()->showMessage(QStringLiteral("Stored %1").arg(Qs(Path)));
+    UpdateTitle();
+    return true;
+}
+
+bool TDesignerWindow::Save() { return FSession && SaveTo(FSession->FileName()); }
+
+bool TDesignerWindow::SaveAs() {
+    if (!FSession) return false;
+    QFileDialog dialog(this, QStringLiteral("Save Form As"), Qs(FSession->FileName()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    return SaveTo(dialog.selectedFiles().first().toStdString());
+}
+
+bool TDesignerWindow::MayDiscard() {
+    if (!FSession || !FSession->Modified()) return true;
+    auto answer = QMessageBox::question(
+        this, QStringLiteral("Designer"),
+        QStringLiteral("The help-context numbers of %1 changed. Store them?")
+            .arg(Qs(FSession->FileName())),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Cancel) return false;
+    return answer == QMessageBox::Discard || Save();
+}
+
+void TDesignerWindow::closeEvent(QCloseEvent* Event) {
+    if (MayDiscard())
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+void TDesignerWindow::UpdateTitle() {
+    QString title = QStringLiteral("Designer");
+    if (FSession)
+        title = Qs(FSession->FileName()) + (FSession->Modified() ? "*" : "") + " - " + title;
+    setWindowTitle(title);
+}
+
+int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::string& Package,
+              const std::string& SetPath) {
+    QApplication app(Argc, Argv);
+    std::unique_ptr<TInstalledUi> ui = InstallUiBackend();
+    TIdeHost ide;
+    if (!SetPath.empty()) {
+        zk::registry::TRegistry reg;
+        reg.OpenKey("Software\\Vdx", true);
+        reg.WriteString("Path", SetPath);
+    }
+    TDesignerWindow window;
+    int status;
+    {
+        TExpertPackage package;
+        try {
+            package.Load(Package);
+        } catch (const std::exception& e) {
+            const auto* own = dynamic_cast<const Exception*>(&e);
+            QMessageBox::warning(&window, QStringLiteral("Designer"),
+                                 QStringLiteral("The Help Expert package was not loaded.\n\n") +
+                                     Qs(own ? own->Message() : e.what()));
+        }
+        window.SyncMenu();
+        if (!FormFile.empty()) window.OpenForm(FormFile);
+        window.show();
+        status = app.exec();
+    }
+    window.SyncMenu();
+    return status;
+}
+
+}  // namespace designer

@@ -1,0 +1,58 @@
+#include "apps/designer/ExpertPackage.h"
+
+#include <filesystem>
+
+#include "host/ide/DesignIntf.h"
+
+namespace designer {
+
+namespace {
+
+using TEntry = void (*)();
+
+TEntry Entry(const zk::platform::TSharedLibrary& Library, const char* Name) {
+    return reinterpret_cast<TEntry>(Library.Symbol(Name));
+}
+
+}  // namespace
+
+TExpertPackage::~TExpertPackage() { Unload(); }
+
+std::string TExpertPackage::DefaultPath() {
+    std::error_code ignored;
+    if (std::filesystem::exists(ZK_HELP_EXPERT_PACKAGE, ignored)) return ZK_HELP_EXPERT_PACKAGE;
+    return ZK_HELP_EXPERT_INSTALLED;
+}
+
+const std::string& TExpertPackage::Path() const {
+    static const std::string none;
+    return FLibrary ? FLibrary->Path() : none;
+}
+
+void TExpertPackage::Load(const std::string& Path) {
+    Unload();
+    auto library = std::make_unique<zk::platform::TSharedLibrary>(Path);
+    TEntry initialize = Entry(*library, "ZkPackageInitialize");
+    TEntry registerParts = Entry(*library, "ZkPackageRegister");
+    Entry(*library, "ZkPackageFinalize");
+    FLibrary = std::move(library);
+    try {
+        initialize();
+        FInitialized = true;
+        registerParts();
+    } catch (...) {
+        Unload();
+        throw;
+    }
+}
+
+void TExpertPackage::Unload() {
+    if (!FLibrary) return;
+    if (FInitialized) Entry(*FLibrary, "ZkPackageFinalize")();
+    FInitialized = false;
+    // The registered editor classes live in the library's memory.
+    zk::ide::UnregisterPropertyEditors();
+    FLibrary.reset();
+}
+
+}  // namespace designer

@@ -1,0 +1,48 @@
+// One form file open in the designer: the designed form built from it, the document as read
+// (layout and every property as the file keeps them, for showing), the form designer and the
+// object inspector over it. Saving writes what the form's document gives (the file as read with
+// only its HelpContext values changed).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/forms/DesignedForm.h"
+#include "host/ide/DesignIntf.h"
+#include "host/rtl/FormDocument.h"
+
+namespace designer {
+
+class TFormSession {
+  public:
+    // Reads the form file Path. Raises zk::platform::EFileError when it cannot be read and
+    // zk::rtl::Exception (EFormFileError and the like) when it is no form the host can build.
+    explicit TFormSession(const std::string& Path);
+
+    const std::string& FileName() const { return FFileName; }
+    zk::forms::TDesignedForm& Form() { return *FForm; }
+    const zk::rtl::TFormDocument& Document() const { return FDocument; }
+    zk::ide::TFormDesigner& Designer() { return *FDesigner; }
+    zk::ide::TObjectInspector& Inspector() { return *FInspector; }
+
+    // The component built from Node of Document(): the form for the root; null for objects
+    // that did not become components.
+    zk::rtl::TComponent* ComponentOf(const zk::rtl::TFormNode& Node);
+
+    // Whether saving would write other bytes than the file holds now.
+    bool Modified();
+    // Stores the form at Path (atomically) and makes Path the session's file. Raises
+    // zk::platform::EFileError.
+    void SaveAs(const std::string& Path);
+    void Save() { SaveAs(FFileName); }
+
+  private:
+    std::string FFileName;
+    zk::rtl::TFormDocument FDocument;
+    std::unique_ptr<zk::forms::TDesignedForm> FForm;
+    std::unique_ptr<zk::ide::TFormDesigner> FDesigner;
+    std::unique_ptr<zk::ide::TObjectInspector> FInspector;
+    std::string FStored;  // the bytes the file holds, as far as this session knows
+};
+
+}  // namespace designer

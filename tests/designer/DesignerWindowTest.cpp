@@ -1,0 +1,253 @@
+// The designer's window driven through its widgets on the offscreen platform: a form opened,
+// a component selected, its HelpContext typed and its ellipsis pressed, the package's menu
+// used from the menu bar, the form stored and read back, and closing with unsaved numbers.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "apps/designer/DesignerWindow.h"
+#include "apps/designer/FormView.h"
+#include "apps/designer/Inspector.h"
+#include "host/forms/HeadlessUi.h"
+#include "host/ide/ToolIntf.h"
+#include "host/registry/Registry.h"
+
+using namespace zk::forms;
+using namespace zk::ide;
+
+namespace {
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A folder of its own with the example form and a registry file of its own.
+class DesignerWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FDir = std::filesystem::temp_directory_path() /
+               ("designer-window-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(FDir);
+        std::filesystem::create_directories(FDir);
+        setenv("DOCUVANE_REGISTRY", (FDir / "registry.toml").c_str(), 1);
+        FForm = (FDir / "Orders.dfm").string();
+        std::filesystem::copy_file(ZK_EXAMPLE_FORM, FForm);
+        FPackage.Load(designer::TExpertPackage::DefaultPath());
+    }
+    void TearDown() override {
+        FWindow.reset();
+        FPackage.Unload();
+        std::filesystem::remove_all(FDir);
+    }
+    designer::TDesignerWindow& Window() {
+        if (!FWindow) FWindow = std::make_unique<designer::TDesignerWindow>();
+        return *FWindow;
+    }
+    static void SetPath(const std::string& Path) {
+        zk::registry::TRegistry reg;
+        reg.OpenKey("Software\\Vdx", true);
+        reg.WriteString("Path", Path);
+    }
+    // Answers the next message box with Button as soon as it shows; its text goes to Text.
+    static void Answer(QMessageBox::StandardButton Button, QString* Text) {
+        QTimer::singleShot(0, [Button, Text] {
+            for (int i = 0; i < 500; ++i) {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    *Text = box->text();
+                    box->button(Button)->click();
+                    return;
+                }
+                QApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+        });
+    }
+    QAction* Action(const char* Name) { return Window().menuBar()->findChild<QAction*>(Name); }
+    void Type(const QString& Text) {
+        QLineEdit* edit = Window().Inspector()->HelpContextEdit();
+        ASSERT_NE(edit, nullptr);
+        edit->setText(Text);
+        emit edit->editingFinished();
+    }
+    void SelectInTree(const QString& Text) {
+        auto items = Window().Tree()->findItems(Text, Qt::MatchStartsWith | Qt::MatchRecursive);
+        ASSERT_EQ(items.size(), 1);
+        Window().Tree()->setCurrentItem(items[0]);
+    }
+    std::vector<std::string> MenuBarNames() {
+        std::vector<std::string> names;
+        for (QAction* a : Window().menuBar()->actions())
+            names.push_back(a->objectName().toStdString());
+        return names;
+    }
+
+    THeadlessUi FUi;
+    TUiBackendScope FScope{FUi};
+    TIdeHost FIde;
+    designer::TExpertPackage FPackage;
+    std::unique_ptr<designer::TDesignerWindow> FWindow;
+    std::filesystem::path FDir;
+    std::string FForm;
+};
+
+}  // namespace
+
+TEST_F(DesignerWindowTest, HelpContextIsEditedSavedAndReadBackChangingOnlyItsLine) {
+    const std::string original = ReadFile(FForm);
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    SelectInTree("btnCancel");
+    EXPECT_EQ(Window().FormView()->Selected()->Name, "btnCancel");
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "0");
+    EXPECT_TRUE(Window().Inspector()->EllipsisButton()->isVisibleTo(Window().Inspector()));
+
+    Type("0042");
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "42");
+    QString box;
+    Answer(QMessageBox::Ok, &box);
+    Type("4x2");
+    EXPECT_EQ(box, "'4x2' is not a valid integer value");
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "42");
+    EXPECT_TRUE(Window().windowTitle().contains("Orders.dfm*"));
+
+    // No "Path": the not-running dialog; a program that starts: the Help Expert window.
+    Window().Inspector()->EllipsisButton()->click();
+    SetPath("/bin/true");
+    Window().Inspector()->EllipsisButton()->click();
+    std::vector<std::string> shown;
+    for (const TShownForm& f : FUi.ShownForms()) shown.push_back(f.ClassName);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Tpx0100", "Tfrm0300"}));
+
+    Action("FileSaveItem")->trigger();
+    std::string expected = original;
+    // A new line goes after the component's last property, with its indentation.
+    size_t at = expected.find("    TabOrder = 3\n");
+    ASSERT_NE(at, std::string::npos);
+    expected.insert(at + 17, "    HelpContext = 42\n");
+    EXPECT_EQ(ReadFile(FForm), expected);
+    EXPECT_FALSE(Window().windowTitle().contains("*"));
+
+    // Read back in a new window: the number is there.
+    FWindow.reset();
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    ASSERT_TRUE(Window().Select("btnCancel"));
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "42");
+}
+
+TEST_F(DesignerWindowTest, ClosingWithUnsavedNumbersAsksFirstAndErrorsAreBoxes) {
+    QString box;
+    Answer(QMessageBox::Ok, &box);
+    EXPECT_FALSE(Window().OpenForm((FDir / "missing.dfm").string()));
+    EXPECT_TRUE(
+        box.startsWith("Cannot open " + QString::fromStdString((FDir / "missing.dfm").string())))
+        << box.toStdString();
+    EXPECT_TRUE(box.contains("No such file or directory")) << box.toStdString();
+
+    const std::string original = ReadFile(FForm);
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    Window().show();
+    Type("7");
+    struct Case {
+        QMessageBox::StandardButton Answer;
+        bool Closed;
+        bool Stored;
+    } cases[] = {{QMessageBox::Cancel, false, false}, {QMessageBox::Discard, true, false}};
+    for (const Case& c : cases) {
+        box.clear();
+        Answer(c.Answer, &box);
+        EXPECT_EQ(Window().close(), c.Closed);
+        EXPECT_TRUE(box.contains("changed")) << box.toStdString();
+        EXPECT_EQ(ReadFile(FForm) == original, !c.Stored);
+    }
+    // Storing where no file can go is a box with the reason, and the window stays modified.
+    Window().show();
+    Answer(QMessageBox::Ok, &box);
+    EXPECT_FALSE(Window().SaveTo((FDir / "no/such/dir/Orders.dfm").string()));
+    EXPECT_TRUE(box.startsWith("Cannot store ")) << box.toStdString();
+    EXPECT_TRUE(Window().windowTitle().contains("*"));
+}
+
+TEST_F(DesignerWindowTest, MenuBarMirrorsTheIdeMenuAndItsPackageCommands) {
+    std::vector<std::string> names;
+    for (const TIdeMenu& m : TIdeHost::DefaultMenus()) names.push_back(m.Name);
+    names.insert(names.end() - 1, "DocuvaneMenu");
+    EXPECT_EQ(MenuBarNames(), names);
+    auto* docuvane = Window().menuBar()->findChild<QMenu*>("DocuvaneMenu");
+    ASSERT_NE(docuvane, nullptr);
+    EXPECT_EQ(docuvane->title(), "Docu&vane");
+    std::vector<std::string> items;
+    for (QAction* a : docuvane->actions())
+        items.push_back(a->objectName().toStdString() + (a->isSeparator() ? "|" : ":") +
+                        a->text().toStdString());
+    EXPECT_EQ(items, (std::vector<std::string>{"DocuvaneItem:&Start Docuvane", "M1Sep1|",
+                                               "DocuvaneAboutItem:&About"}));
+
+    Action("DocuvaneItem")->trigger();  // no "Path"
+    Action("DocuvaneAboutItem")->trigger();
+    ASSERT_EQ(FUi.Messages().size(), 2u);
+    EXPECT_EQ(FUi.Messages()[0], "Docuvane failed to Start.");
+    EXPECT_EQ(FUi.Messages()[1].rfind("Docuvane Expert 3.0 (Beta Release 4)\n", 0), 0u);
+
+    // A command the package inserts later shows up; unloading takes the whole menu away.
+    ToolServices->GetMainMenu()
+        ->FindMenuItem("DocuvaneMenu")
+        ->InsertItem(-1, "&Late", "LateItem", "", 0, 0, 0, {mfEnabled, mfVisible}, {});
+    Window().SyncMenu();
+    EXPECT_NE(Action("LateItem"), nullptr);
+    FPackage.Unload();
+    Window().SyncMenu();
+    names.erase(names.end() - 2);
+    EXPECT_EQ(MenuBarNames(), names);
+}
+
+// Under a real X server (xvfb-run): the designer with its "Docu&vane" menu open, as a picture.
+TEST_F(DesignerWindowTest, ScreenshotWithTheDocuvaneMenuOpen) {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X display";
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    Window().Select("btnOK");
+    Window().show();
+    Window().move(0, 0);
+    auto* docuvane = Window().menuBar()->findChild<QMenu*>("DocuvaneMenu");
+    ASSERT_NE(docuvane, nullptr);
+    for (int i = 0; i < 50; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    Window().menuBar()->setActiveAction(docuvane->menuAction());
+    for (int i = 0; i < 50 && !docuvane->isVisible(); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (int i = 0; i < 30; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(docuvane->isVisible());
+    QRect area = Window().frameGeometry().united(docuvane->geometry());
+    QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).copy(area).toImage();
+    std::string file = std::string(ZK_SCREENSHOT_DIR) + "/designer-docuvane-menu.png";
+    ASSERT_TRUE(shot.save(QString::fromStdString(file)));
+    QImage back(QString::fromStdString(file));
+    EXPECT_EQ(back.size(), area.size());
+    EXPECT_GE(back.width(), 960);
+    std::set<QRgb> colours;
+    for (int y = 0; y < back.height(); y += 7)
+        for (int x = 0; x < back.width(); x += 7) colours.insert(back.pixel(x, y));
+    EXPECT_GT(colours.size(), 8u) << "the picture is blank";
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -234,7 +234,7 @@ void TDesignerWindow::UpdateTitle() {
 }
 
 int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::string& Package,
-              const std::string& SetPath) {
+              const std::string& SetPath, bool ReplyChannel) {
     QApplication app(Argc, Argv);
     std::unique_ptr<TInstalledUi> ui = InstallUiBackend();
     TIdeHost ide;
@@ -249,6 +249,7 @@ int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::str
         TExpertPackage package;
         try {
             package.Load(Package);
+            if (ReplyChannel) package.SetReplyChannel(true);
         } catch (const std::exception& e) {
             const auto* own = dynamic_cast<const Exception*>(&e);
             QMessageBox::warning(&window, QStringLiteral("Designer"),

@@ -65,7 +65,8 @@ class TDesignerWindow : public QMainWindow {
 
 // The window session of the program: a Qt application, the UI back end, the IDE, the package
 // loaded for its length, and the window with FormFile (if any). Returns the exit status.
+// ReplyChannel turns the Help Expert window's reply channel on for the run.
 int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::string& Package,
-              const std::string& SetPath);
+              const std::string& SetPath, bool ReplyChannel);
 
 }  // namespace designer

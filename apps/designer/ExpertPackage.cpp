@@ -35,6 +35,7 @@ void TExpertPackage::Load(const std::string& Path) {
     TEntry initialize = Entry(*library, "ZkPackageInitialize");
     TEntry registerParts = Entry(*library, "ZkPackageRegister");
     Entry(*library, "ZkPackageFinalize");
+    library->Symbol("ZkPackageSetReplyChannel");
     FLibrary = std::move(library);
     try {
         initialize();
@@ -44,6 +45,10 @@ void TExpertPackage::Load(const std::string& Path) {
         Unload();
         throw;
     }
+}
+
+void TExpertPackage::SetReplyChannel(bool On) {
+    reinterpret_cast<void (*)(int)>(FLibrary->Symbol("ZkPackageSetReplyChannel"))(On ? 1 : 0);
 }
 
 void TExpertPackage::Unload() {

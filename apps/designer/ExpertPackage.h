@@ -29,6 +29,9 @@ class TExpertPackage {
     // Runs the finalisation, forgets the registered editors and unloads the library; nothing
     // when not loaded.
     void Unload();
+    // Turns the Help Expert window's reply channel on or off for this run, whatever the
+    // registry says. The package must be loaded.
+    void SetReplyChannel(bool On);
     bool Loaded() const { return static_cast<bool>(FLibrary); }
     const std::string& Path() const;
 

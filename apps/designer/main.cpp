@@ -33,7 +33,7 @@ namespace {
 
 struct TOptions {
     std::string FormFile, Component, OutFile, SetPath, Package;
-    bool Script = false;
+    bool Script = false, ReplyChannel = false;
 };
 
 void PrintMenuBar() {
@@ -77,6 +77,7 @@ int RunTerminal(const TOptions& O) {
     int status = 0;
     try {
         package.Load(O.Package);
+        if (O.ReplyChannel) package.SetReplyChannel(true);
         if (!O.SetPath.empty()) {
             TRegistry reg;
             reg.OpenKey("Software\\Vdx", true);
@@ -132,6 +133,9 @@ static int Run(int argc, char** argv) {
                    "changed; - is standard output)");
     app.add_option("--set-path", o.SetPath,
                    "First store this command line as the authoring application's \"Path\"");
+    app.add_flag("--reply-channel", o.ReplyChannel,
+                 "Let the Help Expert window receive the authoring application's replies "
+                 "(as the registry value Software\\Vdx\\ReplyChannel = 1 does)");
     app.add_option("--package", o.Package, "The Help Expert package to load")
         ->capture_default_str();
     try {
@@ -142,7 +146,8 @@ static int Run(int argc, char** argv) {
     }
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
-        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath);
+        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath,
+                                   o.ReplyChannel);
     if (!o.Script)
         std::cerr << "designer: no display (DISPLAY is not set); running the terminal driver\n";
 #endif

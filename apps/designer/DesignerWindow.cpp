@@ -1,8 +1,15 @@
 #include "apps/designer/DesignerWindow.h"
 
 #include <QApplication>
+#include <climits>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QFormLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -40,6 +47,10 @@ const TOwnCommand kCommands[] = {
     {"FileMenu", "FileSaveAsItem", "Save &As...", kCtrl | kShift | 'S'},
     {"FileMenu", "FileSep1", "-", 0},
     {"FileMenu", "FileExitItem", "E&xit", 0},
+    {"EditMenu", "EditUndoNumberingItem", "&Undo Numbering", kCtrl | 'Z'},
+    {"ToolsMenu", "HelpContextsMenu", "Help &contexts", 0},
+    {"HelpContextsMenu", "HelpContextsReportItem", "&Report...", 0},
+    {"HelpContextsMenu", "HelpContextsNumberItem", "&Number unset in tree order...", 0},
     {"HelpMenu", "HelpAboutDesignerItem", "&About the Designer", 0},
 };
 
@@ -112,6 +123,12 @@ TDesignerWindow::TDesignerWindow() {
                 SaveAs();
             } else if (name == "FileExitItem") {
                 close();
+            } else if (name == "EditUndoNumberingItem") {
+                UndoNumbering();
+            } else if (name == "HelpContextsReportItem") {
+                ShowReport();
+            } else if (name == "HelpContextsNumberItem") {
+                NumberUnset();
             } else if (name == "HelpAboutDesignerItem") {
                 QMessageBox::about(this, QStringLiteral("About the Designer"),
                                    QStringLiteral("Form designer with the Docuvane Help Expert"));
@@ -132,6 +149,70 @@ TDesignerWindow::~TDesignerWindow() {
     if (!ToolServices) return;
     for (const TOwnCommand& c : kCommands)
         if (TIMenuItemIntf* item = Bar()->FindItem(c.Name)) item->DestroyMenuItem();
+}
+
+void TDesignerWindow::NumberUnset() {
+    if (!FSession) return;
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("NumberUnsetDialog"));
+    dialog.setWindowTitle(QStringLiteral("Number Unset in Tree Order"));
+    auto* start = new QSpinBox;
+    start->setObjectName(QStringLiteral("StartEdit"));
+    start->setRange(1, INT32_MAX);
+    start->setValue(static_cast<int>(std::min<int64_t>(FSession->HighestNumber() + 1, INT32_MAX)));
+    auto* step = new QSpinBox;
+    step->setObjectName(QStringLiteral("StepEdit"));
+    step->setRange(1, 1000000);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(QStringLiteral("&First number:"), start);
+    layout->addRow(QStringLiteral("&Step:"), step);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return;
+    int32_t given = FSession->NumberUnset(start->value(), step->value());
+    ShowSelected(FView->Selected());
+    UpdateTitle();
+    statusBar()->showMessage(
+        given ? QStringLiteral("Numbered %1 components (Edit > Undo Numbering takes them back)")
+                    .arg(given)
+              : QStringLiteral("Every component has a number"));
+}
+
+void TDesignerWindow::UndoNumbering() {
+    if (!FSession || !FSession->CanUndoNumbering()) {
+        statusBar()->showMessage(QStringLiteral("No numbering to undo"));
+        return;
+    }
+    FSession->UndoNumbering();
+    ShowSelected(FView->Selected());
+    UpdateTitle();
+    statusBar()->showMessage(QStringLiteral("Numbering undone"));
+}
+
+void TDesignerWindow::ShowReport() {
+    if (!FSession) return;
+    std::vector<std::string> skipped;
+    std::string html = FSession->ReportHtml(skipped);
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("HelpContextsReport"));
+    dialog.setWindowTitle(QStringLiteral("Help Contexts Report"));
+    dialog.resize(720, 560);
+    auto* view = new QTextBrowser;
+    view->setObjectName(QStringLiteral("ReportView"));
+    view->setHtml(Qs(html));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(view);
+    if (!skipped.empty()) {
+        QString text = QStringLiteral("Not in the report:");
+        for (const std::string& s : skipped) text += "\n" + Qs(s);
+        layout->addWidget(new QLabel(text));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.exec();
 }
 
 void TDesignerWindow::Fail(const QString& What, const std::string& Why) {

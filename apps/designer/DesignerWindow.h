@@ -37,6 +37,12 @@ class TDesignerWindow : public QMainWindow {
     bool SaveTo(const std::string& Path);
     // Selects the component named Name (the form's own name for the form); false if none.
     bool Select(const std::string& Name);
+    // Tools > Help contexts: numbers the components without one in tree order (asking for the
+    // first number and the step), and shows the report on the form's folder.
+    void NumberUnset();
+    void ShowReport();
+    // Edit > Undo Numbering: takes the last numbering back.
+    void UndoNumbering();
     // Rebuilds the menu bar when the IDE's menu changed.
     void SyncMenu() { FMenu->Sync(); }
 

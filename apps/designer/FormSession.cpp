@@ -1,7 +1,14 @@
 #include "apps/designer/FormSession.h"
 
+#include <climits>
+#include <filesystem>
+#include <set>
+
+#include "apps/helpctx/Audit.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
+#include "host/rtl/HelpContextClasses.h"
+#include "host/rtl/TypInfo.h"
 
 namespace designer {
 
@@ -42,6 +49,74 @@ void TFormSession::SaveAs(const std::string& Path) {
     zk::platform::ReplaceFile(Path, bytes);
     FStored = std::move(bytes);
     FFileName = Path;
+    FUndo.clear();
+}
+
+std::vector<std::pair<TComponent*, int32_t>> TFormSession::HelpContexts() {
+    std::vector<std::pair<TComponent*, int32_t>> out;
+    for (const THelpTarget& t : HelpContextTargets(LibraryOfFile(FFileName), FDocument.Root()))
+        if (TComponent* c = ComponentOf(*t.Node))
+            if (const TPropInfo* p = GetPropInfo(c, "HelpContext"))
+                out.emplace_back(c, static_cast<int32_t>(GetOrdProp(c, p)));
+    return out;
+}
+
+int64_t TFormSession::HighestNumber() {
+    int64_t highest = 0;
+    for (const auto& [c, n] : HelpContexts()) highest = std::max<int64_t>(highest, n);
+    return highest;
+}
+
+int32_t TFormSession::NumberUnset(int64_t Start, int64_t Step) {
+    std::vector<std::pair<TComponent*, int32_t>> targets = HelpContexts();
+    std::set<int64_t> used;
+    for (const auto& [c, n] : targets) used.insert(n);
+    std::vector<std::pair<TComponent*, int32_t>> undo;
+    int64_t next = Start;
+    for (const auto& [c, n] : targets) {
+        if (n != 0) continue;
+        while (next == 0 || used.count(next)) next += Step;
+        if (next < INT32_MIN || next > INT32_MAX) break;
+        SetOrdProp(c, GetPropInfo(c, "HelpContext"), next);
+        undo.emplace_back(c, 0);
+        used.insert(next);
+        next += Step;
+    }
+    auto given = static_cast<int32_t>(undo.size());
+    if (given) FUndo = std::move(undo);
+    return given;
+}
+
+void TFormSession::UndoNumbering() {
+    for (const auto& [c, n] : FUndo) SetOrdProp(c, GetPropInfo(c, "HelpContext"), n);
+    FUndo.clear();
+}
+
+std::string TFormSession::ReportHtml(std::vector<std::string>& Skipped) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path self = fs::weakly_canonical(FFileName, ec);
+    std::vector<helpctx::TProjectForm> forms;
+    std::vector<std::string> paths{FFileName};
+    try {
+        paths = helpctx::FindFormFiles({fs::path(FFileName).parent_path().empty()
+                                            ? std::string(".")
+                                            : fs::path(FFileName).parent_path().string()});
+    } catch (const helpctx::TFailure& f) {
+        Skipped.push_back(f.Message);
+    }
+    for (const std::string& p : paths) {
+        try {
+            bool open = fs::weakly_canonical(p, ec) == self;
+            forms.push_back(helpctx::ReadForm(p, open ? FForm->Save()
+                                                      : zk::platform::ReadWholeFile(p)));
+        } catch (const helpctx::TFailure& f) {
+            Skipped.push_back(f.Message);
+        } catch (const zk::platform::EFileError& e) {
+            Skipped.push_back(e.what());
+        }
+    }
+    return helpctx::ReportHtml(forms, std::nullopt);
 }
 
 }  // namespace designer

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/forms/DesignedForm.h"
 #include "host/ide/DesignIntf.h"
@@ -36,13 +38,29 @@ class TFormSession {
     void SaveAs(const std::string& Path);
     void Save() { SaveAs(FFileName); }
 
+    // Gives the components that publish HelpContext and have no number the numbers Start,
+    // Start+Step, ... in tree order, skipping the numbers the form uses. Returns how many got
+    // one; they can be taken back with UndoNumbering until the next numbering or saving.
+    int32_t NumberUnset(int64_t Start, int64_t Step);
+    bool CanUndoNumbering() const { return !FUndo.empty(); }
+    void UndoNumbering();
+    // The highest number the form uses (0 when none).
+    int64_t HighestNumber();
+    // The help-context report (one HTML page) on the form files of this form's folder, this
+    // one as it stands now; files that cannot be read are named at the end of Skipped.
+    std::string ReportHtml(std::vector<std::string>& Skipped);
+
   private:
+    // The components that publish HelpContext, in tree order, with their numbers.
+    std::vector<std::pair<zk::rtl::TComponent*, int32_t>> HelpContexts();
+
     std::string FFileName;
     zk::rtl::TFormDocument FDocument;
     std::unique_ptr<zk::forms::TDesignedForm> FForm;
     std::unique_ptr<zk::ide::TFormDesigner> FDesigner;
     std::unique_ptr<zk::ide::TObjectInspector> FInspector;
     std::string FStored;  // the bytes the file holds, as far as this session knows
+    std::vector<std::pair<zk::rtl::TComponent*, int32_t>> FUndo;  // the last numbering's
 };
 
 }  // namespace designer

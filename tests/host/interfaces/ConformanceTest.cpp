@@ -110,6 +110,20 @@ TEST_P(Conformance, DialogsAndHelp) {
     EXPECT_EQ(P->Messages()[0].substr(0, 21), "Docuvane Help Expert\r");
 }
 
+// A message that arrives while a modal window waits for the person is delivered there (the
+// endpoint's thread queues it for the main thread), and its handler may close the window.
+TEST_P(Conformance, QueuedCallsRunWhileAWindowIsOpen) {
+    auto w = NewWindow();
+    std::vector<std::string> delivered;
+    FCommands.SetOnMessageAvail(TmsMessageAvail([&](TObject*, std::string Msg) {
+        delivered.push_back(Msg);
+        w->Close();
+    }));
+    P->OnModal([&](TForm&) { ASSERT_TRUE(SendToMailSlot(".", "HS", "ping")); });
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    EXPECT_EQ(delivered, (std::vector<std::string>{"ping"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, Conformance, ::testing::Values("headless", "qt"),
                          [](const auto& Info) { return Info.param; });
 

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -20,8 +21,13 @@ namespace {
 class TFormWindow : public QWidget {
   public:
     std::function<void()> OnClose;
+    std::function<void(QSize)> OnResize;
 
   protected:
+    void resizeEvent(QResizeEvent* Event) override {
+        QWidget::resizeEvent(Event);
+        if (OnResize) OnResize(Event->size());
+    }
     void closeEvent(QCloseEvent* Event) override {
         // The form decides: Close hides it, or ends its modal loop.
         Event->ignore();
@@ -39,6 +45,16 @@ class TFormPeer : public TWSFormPeer {
         FBar->setNativeMenuBar(false);
         FClient = new QWidget(FWindow);
         FWindow->OnClose = [this] { FUi.Dispatch([&] { FForm.Close(); }); };
+        // A person resizing the window resizes the form, which lays out its controls again.
+        FWindow->OnResize = [this](QSize Size) {
+            if (FUpdating) return;
+            int bar = FForm.Menu() ? FBar->height() : 0;
+            if (Size == QSize(FForm.ClientWidth(), FForm.ClientHeight() + bar)) return;
+            FUi.Dispatch([&] {
+                FForm.SetClientWidth(Size.width());
+                FForm.SetClientHeight(Size.height() - bar);
+            });
+        };
         FUi.Register(Form, FWindow, FClient);
         Changed();
     }
@@ -52,6 +68,7 @@ class TFormPeer : public TWSFormPeer {
 
     void Changed() override {
         if (!FWindow) return;
+        FUpdating = true;
         FWindow->setWindowTitle(QStr(FForm.Caption()));
         int bar = FForm.Menu() ? FBar->sizeHint().height() : 0;
         FBar->setVisible(FForm.Menu() != nullptr);
@@ -63,6 +80,7 @@ class TFormPeer : public TWSFormPeer {
         else
             FWindow->resize(size);
         FWindow->move(FForm.Left(), FForm.Top());
+        FUpdating = false;
     }
 
     void Show() override {
@@ -103,6 +121,7 @@ class TFormPeer : public TWSFormPeer {
     QWidget* FClient;
     std::function<void(TForm&)> FScript;
     bool FHasScript = false;
+    bool FUpdating = false;  // set while the peer writes to the window
 };
 
 }  // namespace

@@ -127,4 +127,28 @@ TEST_P(Conformance, QueuedCallsRunWhileAWindowIsOpen) {
 INSTANTIATE_TEST_SUITE_P(Backends, Conformance, ::testing::Values("headless", "qt"),
                          [](const auto& Info) { return Info.param; });
 
+// Only a window can be resized by a person: the form takes the new client size and lays out
+// its controls again.
+class ConformanceQt : public ExpertTest {
+  protected:
+    QtPerson P;
+    TUiBackendScope FScope{P.Ui};
+};
+
+TEST_F(ConformanceQt, ResizingTheWindowLaysOutTheForm) {
+    Owned<Tfrm0300> w(new Tfrm0300(nullptr));
+    w->SetDesignForm(FDesign.get());
+    P.OnModal([&](TForm& F) {
+        QWidget* window = P.Ui.WidgetOf(F);
+        window->resize(window->width() + 40, window->height() + 30);
+        QtPerson::Settle();
+        EXPECT_EQ(w->ClientWidth(), 362 + 40);
+        EXPECT_EQ(w->tv1->Width(), 362 + 40);
+        EXPECT_EQ(w->pnlBottom->Height(), 151);
+        EXPECT_EQ(P.Ui.WidgetOf(*w->tv1)->width(), 362 + 40);
+        F.Close();
+    });
+    w->ShowModal();
+}
+
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "expert/P0300.h"
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

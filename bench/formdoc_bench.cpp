@@ -13,7 +13,7 @@
 #include "FormSupport.h"
 #include "expert/P0300.h"
 #include "host/forms/DesignedForm.h"
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
 #include "tests/support/Namespaces.h"

@@ -25,7 +25,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 
 namespace designer {
 

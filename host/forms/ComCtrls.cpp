@@ -1,5 +1,7 @@
 #include "host/forms/ComCtrls.h"
 
+#include "host/forms/Widgets.h"
+
 namespace zk::forms {
 
 const TClassInfo& TTreeView::StaticClass() {
@@ -21,6 +23,10 @@ TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), FItems(this) {
 }
 
 TTreeView::~TTreeView() { FItems.Clear(); }
+
+std::unique_ptr<TWSPeer> TTreeView::CreatePeer(TUiBackend& Ui) {
+    return Ui.ComCtrls().CreateTreeView(*this);
+}
 
 void TTreeView::BeforeDestruction() {
     FItems.Clear();

@@ -140,6 +140,7 @@ class TTreeView : public TWinControl {
     explicit TTreeView(TComponent* AOwner);
     // Deletes the nodes still there, with OnDeletion for each.
     ~TTreeView() override;
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     TTreeNodes& Items() { return FItems; }
     const TTreeNodes& Items() const { return FItems; }

@@ -48,6 +48,7 @@ const TClassInfo& TControl::StaticClass() {
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TControl::~TControl() {
+    FPeer.reset();
     if (FParent) FParent->RemoveControl(this);
 }
 
@@ -55,9 +56,12 @@ void TControl::SetParent(TWinControl* AParent) {
     if (AParent == FParent) return;
     for (TWinControl* p = AParent; p; p = p->FParent)
         if (p == this) throw EInvalidOperation("A control cannot be its own parent");
+    DestroyPeers();
     if (FParent) FParent->RemoveControl(this);
     FParent = AParent;
     if (FParent) FParent->InsertControl(this);
+    // Joining a form that shows: the control shows too.
+    if (FParent && FParent->FPeer) CreatePeers(UiBackend());
     Changed();
 }
 
@@ -116,9 +120,18 @@ void TControl::SetParentComponent(TComponent* Value) {
 }
 
 void TControl::Changed() {
-    TForm* form = GetParentForm(this);
-    if (form && form->Visible()) UiBackend().ControlChanged(*this);
+    if (FPeer) FPeer->Changed();
 }
+
+std::unique_ptr<TWSPeer> TControl::CreatePeer(TUiBackend& Ui) {
+    return Ui.Controls().CreateControl(*this);
+}
+
+void TControl::CreatePeers(TUiBackend& Ui) {
+    if (!FPeer) FPeer = CreatePeer(Ui);
+}
+
+void TControl::DestroyPeers() { FPeer.reset(); }
 
 // --- TWinControl -------------------------------------------------------------------------------
 
@@ -139,6 +152,20 @@ TWinControl::~TWinControl() {
     // Nothing is laid out any more while the controls go.
     FAligning = true;
     while (!FControls.empty()) TObject::Free(FControls.back());
+}
+
+std::unique_ptr<TWSPeer> TWinControl::CreatePeer(TUiBackend& Ui) {
+    return Ui.Controls().CreateWinControl(*this);
+}
+
+void TWinControl::CreatePeers(TUiBackend& Ui) {
+    TControl::CreatePeers(Ui);
+    for (TControl* c : FControls) c->CreatePeers(Ui);
+}
+
+void TWinControl::DestroyPeers() {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) (*it)->DestroyPeers();
+    TControl::DestroyPeers();
 }
 
 TControl* TWinControl::Controls(int32_t Index) const {

@@ -1,14 +1,16 @@
 // Controls: TControl (bounds, alignment, visibility, window text, click event) and TWinControl,
 // a control that holds other controls, lays out the aligned ones and keeps their tab order.
 //
-// A control holds its whole state; a user-interface back end (host/forms/Widgets.h) only observes
-// it. Every setter returns when the value does not change, stores it, and tells the back end when
-// the control's form is visible. Controls sit on a parent (Parent) and are owned by a component
-// (normally their form), two separate relations: a control leaves its parent when destroyed,
-// and a windowed control frees the controls still on it when it is destroyed itself.
+// A control holds its whole state; its peer on the user-interface back end (host/forms/Widgets.h)
+// only shows it. Every setter returns when the value does not change, stores it, and tells the
+// peer, if the control has one (while its form shows). Controls sit on a parent (Parent) and are
+// owned by a component (normally their form), two separate relations: a control leaves its parent
+// when destroyed, and a windowed control frees the controls still on it when it is destroyed
+// itself.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,7 +54,9 @@ class EInvalidOperation : public Exception {
     using Exception::Exception;
 };
 
+class TUiBackend;
 class TWinControl;
+class TWSPeer;
 
 class TControl : public TComponent {
     ZK_CLASS(TControl)
@@ -107,9 +111,18 @@ class TControl : public TComponent {
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* Value) override;
 
+    // The control's presence on the back end that shows its form; null while the form is hidden.
+    TWSPeer* Peer() const { return FPeer.get(); }
+    // A new peer from the family of Ui that the control's class belongs to.
+    virtual std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui);
+
   protected:
-    // Tells the back end that something a person can see changed, if the control's form shows.
+    // Tells the peer, if there is one, that something a person can see changed.
     void Changed();
+    // Creates the peers of the control and of the controls on it that have none, parents
+    // first; destroys them, children first.
+    virtual void CreatePeers(TUiBackend& Ui);
+    virtual void DestroyPeers();
     // Runs after the window text changed (edits fire OnChange here).
     virtual void TextChanged() {}
     // Runs after the control was moved or resized.
@@ -128,6 +141,7 @@ class TControl : public TComponent {
     std::string FText;
     THelpContext FHelpContext = 0;
     TNotifyEvent FOnClick;
+    std::unique_ptr<TWSPeer> FPeer;
 };
 
 class TWinControl : public TControl {
@@ -155,8 +169,11 @@ class TWinControl : public TControl {
     void Realign();
 
     void Loaded() override;
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
   protected:
+    void CreatePeers(TUiBackend& Ui) override;
+    void DestroyPeers() override;
     // Narrows the client area to what aligned controls may cover (borders, bevels, tabs).
     virtual void AdjustClientRect(TRect& /*Rect*/) const {}
     // Places the aligned controls in Rect: top, bottom, left, right, then client-aligned.

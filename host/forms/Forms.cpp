@@ -176,10 +176,16 @@ void TForm::SetMenu(TMainMenu* Value) {
     if (Value == FMenu) return;
     int32_t cw = ClientWidth();
     int32_t ch = ClientHeight();
+    TMainMenu* previous = FMenu;
     if (FMenu) FMenu->FWindow = nullptr;
     if (Value && Value->FWindow) Value->FWindow->SetMenu(nullptr);
     FMenu = Value;
     if (FMenu) FMenu->FWindow = this;
+    if (Peer()) {
+        // A menu bar taken off or put on a form that shows.
+        if (previous) previous->FPeer.reset();
+        if (FMenu && !FMenu->FPeer) FMenu->FPeer = UiBackend().Menus().CreateMainMenu(*FMenu);
+    }
     if (FClientSized && !ComponentState().Contains(csLoading)) ApplyClientSize(cw, ch);
     Realign();
     Changed();
@@ -207,21 +213,42 @@ void TForm::SetVisibleState(bool Value) {
     if (Value) shown.push_back(this);
 }
 
+std::unique_ptr<TWSPeer> TForm::CreatePeer(TUiBackend& Ui) {
+    std::unique_ptr<TWSFormPeer> peer = Ui.Forms().CreateForm(*this);
+    FFormPeer = peer.get();
+    return peer;
+}
+
+void TForm::CreatePeers(TUiBackend& Ui) {
+    TWinControl::CreatePeers(Ui);
+    if (FMenu && !FMenu->FPeer) FMenu->FPeer = Ui.Menus().CreateMainMenu(*FMenu);
+}
+
+void TForm::DestroyPeers() {
+    if (FMenu) FMenu->FPeer.reset();
+    TWinControl::DestroyPeers();
+    FFormPeer = nullptr;
+}
+
 void TForm::Show() {
     if (Visible()) return;
+    TUiBackend& ui = UiBackend();
     if (FPosition == poScreenCenter) {
-        TPoint screen = UiBackend().ScreenSize();
+        TPoint screen = ui.Forms().ScreenSize();
         SetBounds((screen.X - Width()) / 2, (screen.Y - Height()) / 2, Width(), Height());
     }
     SetVisibleState(true);
     DoShow();
-    UiBackend().FormShown(*this);
+    if (!Visible()) return;  // OnShow hid it again
+    CreatePeers(ui);
+    FFormPeer->Show();
 }
 
 void TForm::Hide() {
     if (!Visible()) return;
     SetVisibleState(false);
-    UiBackend().FormHidden(*this);
+    if (FFormPeer) FFormPeer->Hide();
+    DestroyPeers();
 }
 
 TModalResult TForm::ShowModal() {
@@ -230,7 +257,14 @@ TModalResult TForm::ShowModal() {
     FModal = true;
     try {
         Show();
-        while (FModalResult == mrNone) UiBackend().HandleMessage(*this);
+        while (FModalResult == mrNone) {
+            // Hidden by something else than Close: the loop ends as if closed.
+            if (!FFormPeer) {
+                FModalResult = mrCancel;
+                break;
+            }
+            FFormPeer->HandleMessage();
+        }
     } catch (...) {
         Hide();
         FModal = false;
@@ -267,12 +301,14 @@ std::string TApplication::CurrentHelpFile() const {
 }
 
 bool TApplication::HelpJump(const std::string& JumpID) {
-    return UiBackend().HelpJump(CurrentHelpFile(), JumpID);
+    return UiBackend().Dialogs().HelpJump(CurrentHelpFile(), JumpID);
 }
 
-void TApplication::HandleException(const Exception& E) { UiBackend().ShowError(E.Message()); }
+void TApplication::HandleException(const Exception& E) {
+    UiBackend().Dialogs().ShowError(E.Message());
+}
 
-void ShowMessage(const std::string& Msg) { UiBackend().ShowMessage(Msg); }
+void ShowMessage(const std::string& Msg) { UiBackend().Dialogs().ShowMessage(Msg); }
 
 TForm* GetParentForm(const TControl* Control) {
     if (!Control) return nullptr;

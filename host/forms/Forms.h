@@ -18,6 +18,8 @@
 namespace zk::forms {
 
 class TMainMenu;
+class TUiBackend;
+class TWSFormPeer;
 
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -85,8 +87,12 @@ class TForm : public TWinControl {
     void SetOnDestroy(TNotifyEvent Value) { FOnDestroy = std::move(Value); }
 
     void Loaded() override;
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
   protected:
+    // The menu bar's peer comes after the form's and the controls'.
+    void CreatePeers(TUiBackend& Ui) override;
+    void DestroyPeers() override;
     // Reads the form's own form text into it (the top object must be of the form's class),
     // then fires OnCreate. Derived constructors call it last. Raises EReadError for a bad text.
     void InitFromText(const std::string& Text);
@@ -115,6 +121,7 @@ class TForm : public TWinControl {
     TNotifyEvent FOnCreate;
     TNotifyEvent FOnShow;
     TNotifyEvent FOnDestroy;
+    TWSFormPeer* FFormPeer = nullptr;  // the form's own peer while it shows
 };
 
 class TApplication : public TComponent {

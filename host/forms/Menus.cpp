@@ -145,8 +145,7 @@ void TMenuItem::SetParentComponent(TComponent* Value) {
 }
 
 void TMenuItem::Changed() {
-    auto* menu = dynamic_cast<TMainMenu*>(GetParentMenu());
-    if (menu && menu->Window() && menu->Window()->Visible()) UiBackend().ControlChanged(*this);
+    if (TMenu* menu = GetParentMenu()) menu->ItemsChanged();
 }
 
 // --- TMenu, TMainMenu --------------------------------------------------------------------------
@@ -181,7 +180,12 @@ const TClassInfo& TMainMenu::StaticClass() {
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
 TMainMenu::~TMainMenu() {
+    FPeer.reset();
     if (FWindow) FWindow->FMenu = nullptr;
+}
+
+void TMainMenu::ItemsChanged() {
+    if (FPeer) FPeer->Changed();
 }
 
 }  // namespace zk::forms

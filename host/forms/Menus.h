@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ using namespace zk::rtl;
 
 class TForm;
 class TMenu;
+class TWSPeer;
 
 // A key code plus modifier bits, as the host's menus take it; F1 is 112, 0 is none.
 using TShortCut = uint16_t;
@@ -109,8 +111,15 @@ class TMenu : public TComponent {
     // The visible, enabled item (under visible, enabled parents) with that short cut, depth
     // first in menu order; null when none.
     TMenuItem* FindShortCut(TShortCut ShortCut) const;
+    // The form that shows the menu; null when none.
+    virtual TForm* Window() const { return nullptr; }
+
+  protected:
+    // An item under the root changed.
+    virtual void ItemsChanged() {}
 
   private:
+    friend class TMenuItem;
     TMenuItem* FItems;
 };
 
@@ -122,11 +131,18 @@ class TMainMenu : public TMenu {
     ~TMainMenu() override;
 
     // The form whose menu bar this is (TForm::SetMenu); null when none.
-    TForm* Window() const { return FWindow; }
+    TForm* Window() const override { return FWindow; }
+
+    // The menu bar's presence on the back end that shows its form; null while not shown.
+    TWSPeer* Peer() const { return FPeer.get(); }
+
+  protected:
+    void ItemsChanged() override;
 
   private:
     friend class TForm;
     TForm* FWindow = nullptr;
+    std::unique_ptr<TWSPeer> FPeer;
 };
 
 }  // namespace zk::forms

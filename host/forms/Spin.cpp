@@ -1,5 +1,7 @@
 #include "host/forms/Spin.h"
 
+#include "host/forms/Widgets.h"
+
 namespace zk::forms {
 
 const TClassInfo& TSpinEdit::StaticClass() {
@@ -20,6 +22,10 @@ const TClassInfo& TSpinEdit::StaticClass() {
 TSpinEdit::TSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
     SetBounds(0, 0, 121, 22);
     SetText("0");
+}
+
+std::unique_ptr<TWSPeer> TSpinEdit::CreatePeer(TUiBackend& Ui) {
+    return Ui.ComCtrls().CreateSpinEdit(*this);
 }
 
 int32_t TSpinEdit::CheckValue(int32_t Value) const {

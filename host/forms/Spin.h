@@ -16,6 +16,7 @@ class TSpinEdit : public TCustomEdit {
   public:
     // Text "0", bounds 0 and 0, increment 1.
     explicit TSpinEdit(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     int32_t MinValue() const { return FMinValue; }
     void SetMinValue(int32_t Value) { FMinValue = Value; }

@@ -1,5 +1,7 @@
 #include "host/forms/StdCtrls.h"
 
+#include "host/forms/Widgets.h"
+
 namespace zk::forms {
 
 const TTypeInfo& TypeInfo_TScrollStyle() {
@@ -70,6 +72,10 @@ const TClassInfo& TLabel::StaticClass() {
 
 TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) { SetBounds(0, 0, 32, 13); }
 
+std::unique_ptr<TWSPeer> TLabel::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreateLabel(*this);
+}
+
 void TLabel::SetAlignment(TAlignment Value) {
     if (Value == FAlignment) return;
     FAlignment = Value;
@@ -81,6 +87,10 @@ void TLabel::SetAlignment(TAlignment Value) {
 ZK_IMPLEMENT_CLASS(TCustomEdit, TWinControl)
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 121, 21); }
+
+std::unique_ptr<TWSPeer> TCustomEdit::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreateEdit(*this);
+}
 
 void TCustomEdit::SetReadOnly(bool Value) {
     if (Value == FReadOnly) return;
@@ -123,6 +133,10 @@ const TClassInfo& TMemo::StaticClass() {
 
 TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner) { SetBounds(0, 0, 185, 89); }
 
+std::unique_ptr<TWSPeer> TMemo::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreateMemo(*this);
+}
+
 void TMemo::SetLines(const std::vector<std::string>& Value) {
     std::string text;
     for (const std::string& line : Value) text += line + "\r\n";
@@ -160,6 +174,10 @@ const TClassInfo& TButton::StaticClass() {
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 75, 25); }
 
+std::unique_ptr<TWSPeer> TButton::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreateButton(*this);
+}
+
 const TClassInfo& TCheckBox::StaticClass() {
     static const TClassInfo info = [] {
         TClassBuilder<TCheckBox> b("TCheckBox", &TWinControl::StaticClass());
@@ -172,6 +190,10 @@ const TClassInfo& TCheckBox::StaticClass() {
 }
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 97, 17); }
+
+std::unique_ptr<TWSPeer> TCheckBox::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreateCheckBox(*this);
+}
 
 void TCheckBox::SetChecked(bool Value) {
     if (Value == FChecked) return;
@@ -205,6 +227,10 @@ const TClassInfo& TPanel::StaticClass() {
 }
 
 TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 185, 41); }
+
+std::unique_ptr<TWSPeer> TPanel::CreatePeer(TUiBackend& Ui) {
+    return Ui.StdCtrls().CreatePanel(*this);
+}
 
 void TPanel::SetAlignment(TAlignment Value) {
     if (Value == FAlignment) return;

@@ -20,6 +20,7 @@ class TLabel : public TControl {
     ZK_CLASS(TLabel)
   public:
     explicit TLabel(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
@@ -34,6 +35,7 @@ class TCustomEdit : public TWinControl {
     ZK_CLASS(TCustomEdit)
   public:
     explicit TCustomEdit(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     // A read-only edit refuses a person's typing; the program may still set its text.
     bool ReadOnly() const { return FReadOnly; }
@@ -62,6 +64,7 @@ class TMemo : public TCustomEdit {
     ZK_CLASS(TMemo)
   public:
     explicit TMemo(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     const std::vector<std::string>& Lines() const { return FLines; }
     void SetLines(const std::vector<std::string>& Value);
@@ -83,6 +86,7 @@ class TButton : public TWinControl {
     ZK_CLASS(TButton)
   public:
     explicit TButton(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 };
 
 // Setting Checked to a new value fires OnClick, as a person's click does, except while the box
@@ -91,6 +95,7 @@ class TCheckBox : public TWinControl {
     ZK_CLASS(TCheckBox)
   public:
     explicit TCheckBox(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
@@ -105,6 +110,7 @@ class TPanel : public TWinControl {
     ZK_CLASS(TPanel)
   public:
     explicit TPanel(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);

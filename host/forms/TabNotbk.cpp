@@ -1,5 +1,7 @@
 #include "host/forms/TabNotbk.h"
 
+#include "host/forms/Widgets.h"
+
 namespace zk::forms {
 
 const TClassInfo& TTabPage::StaticClass() {
@@ -13,6 +15,10 @@ const TClassInfo& TTabPage::StaticClass() {
 
 // Pages fill the notebook's area below the tabs.
 TTabPage::TTabPage(TComponent* AOwner) : TWinControl(AOwner) { SetAlign(alClient); }
+
+std::unique_ptr<TWSPeer> TTabPage::CreatePeer(TUiBackend& Ui) {
+    return Ui.ComCtrls().CreateTabPage(*this);
+}
 
 bool TTabPage::Showing() const {
     auto* notebook = dynamic_cast<TTabbedNotebook*>(Parent());
@@ -31,6 +37,10 @@ const TClassInfo& TTabbedNotebook::StaticClass() {
 
 TTabbedNotebook::TTabbedNotebook(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 300, 250);
+}
+
+std::unique_ptr<TWSPeer> TTabbedNotebook::CreatePeer(TUiBackend& Ui) {
+    return Ui.ComCtrls().CreateTabbedNotebook(*this);
 }
 
 std::vector<TTabPage*> TTabbedNotebook::PageList() const {
@@ -63,6 +73,8 @@ void TTabbedNotebook::SetPageIndex(int32_t Value) {
     if (Value == FPageIndex || Value < 0 || Value >= PageCount()) return;
     FPageIndex = Value;
     Changed();
+    // Which page shows changed with it.
+    for (TTabPage* page : PageList()) page->Changed();
 }
 
 TTabPage* TTabbedNotebook::ActivePage() const {

@@ -17,15 +17,20 @@ class TTabPage : public TWinControl {
     ZK_CLASS(TTabPage)
   public:
     explicit TTabPage(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     // Visible, on a showing notebook, and its active page.
     bool Showing() const override;
+
+  private:
+    friend class TTabbedNotebook;
 };
 
 class TTabbedNotebook : public TWinControl {
     ZK_CLASS(TTabbedNotebook)
   public:
     explicit TTabbedNotebook(TComponent* AOwner);
+    std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
 
     // The pages placed on the notebook, in order, and their captions.
     int32_t PageCount() const;

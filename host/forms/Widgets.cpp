@@ -1,6 +1,6 @@
 #include "host/forms/Widgets.h"
 
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 
 namespace zk::forms {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/forms/DesignedForm.h"
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/registry/Registry.h"
 #include "mailslot/Zkmailslot.h"
 #include "tests/host/registry/TempRegistry.h"

@@ -2,9 +2,9 @@
 // controls' own operations.
 #include "host/forms/ComCtrls.h"
 #include "host/forms/Forms.h"
-#include "host/forms/HeadlessUi.h"
 #include "host/forms/StdCtrls.h"
 #include "host/forms/TabNotbk.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 
 namespace zk::forms {
 
@@ -36,12 +36,7 @@ void THeadlessUi::RequireReachable(const TControl& Control) const {
 void THeadlessUi::Click(TControl& Control) {
     RequireReachable(Control);
     FLog.push_back("click " + NameOf(Control));
-    Dispatch([&] {
-        if (auto* box = dynamic_cast<TCheckBox*>(&Control))
-            box->SetChecked(!box->Checked());
-        else
-            Control.Click();
-    });
+    Dispatch([&] { HeadlessPeer(Control)->Click(); });
 }
 
 void THeadlessUi::Select(TTreeView& Tree, TTreeNode& Node) {
@@ -72,7 +67,7 @@ void THeadlessUi::SelectPage(TTabbedNotebook& Notebook, int32_t Index) {
 }
 
 void THeadlessUi::Choose(TMenuItem& Item) {
-    auto* menu = dynamic_cast<TMainMenu*>(Item.GetParentMenu());
+    TMenu* menu = Item.GetParentMenu();
     RequireActive(menu ? menu->Window() : nullptr, NameOf(Item));
     for (const TMenuItem* i = &Item; i->Parent(); i = i->Parent())
         if (!i->Visible() || !i->Enabled())

@@ -1,5 +1,5 @@
 // The headless back end: modal scripts and the records of what was shown.
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 
 #include <algorithm>
 
@@ -48,10 +48,6 @@ void THeadlessUi::FormShown(TForm& Form) {
 void THeadlessUi::FormHidden(TForm& Form) {
     FLog.push_back("hide " + Form.ClassName());
     std::erase_if(FFrames, [&](const auto& f) { return f->Form == &Form; });
-}
-
-void THeadlessUi::ControlChanged(TComponent& /*Control*/) {
-    // Nothing is drawn: Render reads the controls' state when asked.
 }
 
 void THeadlessUi::HandleMessage(TForm& ModalForm) {

@@ -22,6 +22,7 @@
 
 #include "host/forms/Menus.h"
 #include "host/forms/Widgets.h"
+#include "host/interfaces/headless/HeadlessPeers.h"
 
 namespace zk::forms {
 
@@ -94,16 +95,25 @@ class THeadlessUi : public TUiBackend {
     static std::string Render(const TForm& Form);
 
     // TUiBackend
-    void FormShown(TForm& Form) override;
-    void FormHidden(TForm& Form) override;
-    void ControlChanged(TComponent& Control) override;
-    void HandleMessage(TForm& ModalForm) override;
-    void ShowMessage(const std::string& Text) override;
-    void ShowError(const std::string& Text) override;
-    bool HelpJump(const std::string& HelpFile, const std::string& JumpId) override;
-    TPoint ScreenSize() const override { return {1024, 768}; }
+    TWSControls& Controls() override { return FControls; }
+    TWSStdCtrls& StdCtrls() override { return FStdCtrls; }
+    TWSComCtrls& ComCtrls() override { return FComCtrls; }
+    TWSMenus& Menus() override { return FMenus; }
+    TWSForms& Forms() override { return FForms; }
+    TWSDialogs& Dialogs() override { return FDialogs; }
 
   private:
+    friend class THeadlessFormPeer;
+    friend class THeadlessWSDialogs;
+
+    // What the form and dialog peers report.
+    void FormShown(TForm& Form);
+    void FormHidden(TForm& Form);
+    void HandleMessage(TForm& ModalForm);
+    void ShowMessage(const std::string& Text);
+    void ShowError(const std::string& Text);
+    bool HelpJump(const std::string& HelpFile, const std::string& JumpId);
+
     struct TModalFrame {
         TForm* Form = nullptr;
         TModalScript Script;
@@ -123,6 +133,12 @@ class THeadlessUi : public TUiBackend {
     std::vector<THelpJumpRecord> FHelpJumps;
     std::vector<TShownForm> FShownForms;
     std::vector<std::string> FLog;
+    THeadlessWSControls FControls;
+    THeadlessWSStdCtrls FStdCtrls;
+    THeadlessWSComCtrls FComCtrls;
+    THeadlessWSMenus FMenus;
+    THeadlessWSForms FForms{*this};
+    THeadlessWSDialogs FDialogs{*this};
 };
 
 }  // namespace zk::forms

@@ -1,0 +1,20 @@
+// The headless menu bar: drawn from the items' state when the form is drawn.
+#include "host/forms/Menus.h"
+#include "host/interfaces/headless/HeadlessPeers.h"
+
+namespace zk::forms {
+
+namespace {
+
+class TMainMenuPeer : public TWSPeer {
+  public:
+    void Changed() override {}
+};
+
+}  // namespace
+
+TWSPeerPtr THeadlessWSMenus::CreateMainMenu(TMainMenu& /*Menu*/) {
+    return std::make_unique<TMainMenuPeer>();
+}
+
+}  // namespace zk::forms

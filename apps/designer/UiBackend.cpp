@@ -1,19 +1,19 @@
 #include "apps/designer/UiBackend.h"
 
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/qt/QtUi.h"
 
 namespace designer {
 
 namespace {
 
-// For now the recording back end: modal forms close at once and boxes are only recorded.
-struct THeadlessInstalled : TInstalledUi {
-    zk::forms::THeadlessUi Ui;
+// The form library's windows as desktop windows beside the designer's.
+struct TQtInstalled : TInstalledUi {
+    zk::forms::TQtUi Ui;
     zk::forms::TUiBackendScope Scope{Ui};
 };
 
 }  // namespace
 
-std::unique_ptr<TInstalledUi> InstallUiBackend() { return std::make_unique<THeadlessInstalled>(); }
+std::unique_ptr<TInstalledUi> InstallUiBackend() { return std::make_unique<TQtInstalled>(); }
 
 }  // namespace designer

@@ -15,7 +15,7 @@
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/ide/ToolIntf.h"
 #include "host/platform/FileReplace.h"
 #include "host/registry/Registry.h"

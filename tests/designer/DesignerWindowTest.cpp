@@ -22,7 +22,7 @@
 #include "apps/designer/DesignerWindow.h"
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
-#include "host/forms/HeadlessUi.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/ide/ToolIntf.h"
 #include "host/registry/Registry.h"
 

@@ -1,20 +1,20 @@
 #include "apps/designer/DesignerWindow.h"
 
 #include <QApplication>
-#include <climits>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
-#include <QSpinBox>
-#include <QTextBrowser>
-#include <QVBoxLayout>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTreeWidget>
+#include <QVBoxLayout>
+#include <climits>
 
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"

@@ -108,8 +108,8 @@ std::string TFormSession::ReportHtml(std::vector<std::string>& Skipped) {
     for (const std::string& p : paths) {
         try {
             bool open = fs::weakly_canonical(p, ec) == self;
-            forms.push_back(helpctx::ReadForm(p, open ? FForm->Save()
-                                                      : zk::platform::ReadWholeFile(p)));
+            forms.push_back(
+                helpctx::ReadForm(p, open ? FForm->Save() : zk::platform::ReadWholeFile(p)));
         } catch (const helpctx::TFailure& f) {
             Skipped.push_back(f.Message);
         } catch (const zk::platform::EFileError& e) {

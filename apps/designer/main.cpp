@@ -15,8 +15,8 @@
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
-#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/ide/ToolIntf.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/platform/FileReplace.h"
 #include "host/registry/Registry.h"
 #include "host/rtl/TypInfo.h"
@@ -146,8 +146,7 @@ static int Run(int argc, char** argv) {
     }
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
-        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath,
-                                   o.ReplyChannel);
+        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath, o.ReplyChannel);
     if (!o.Script)
         std::cerr << "designer: no display (DISPLAY is not set); running the terminal driver\n";
 #endif

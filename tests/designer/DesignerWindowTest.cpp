@@ -10,20 +10,23 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
 #include "apps/designer/DesignerWindow.h"
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
-#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/ide/ToolIntf.h"
+#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/registry/Registry.h"
 
 using namespace zk::forms;
@@ -217,6 +220,66 @@ TEST_F(DesignerWindowTest, MenuBarMirrorsTheIdeMenuAndItsPackageCommands) {
 }
 
 // Under a real X server (xvfb-run): the designer with its "Docu&vane" menu open, as a picture.
+// Runs Act on the dialog named Name as soon as it is the modal window.
+static void OnDialog(const char* Name, std::function<void(QDialog&)> Act) {
+    QTimer::singleShot(0, [Name, Act] {
+        for (int i = 0; i < 500; ++i) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->objectName() == Name) return Act(*dialog);
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+    });
+}
+
+TEST_F(DesignerWindowTest, HelpContextsMenuNumbersUnsetInTreeOrderUndoesAndReports) {
+    const std::string original = ReadFile(FForm);
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    auto number = [this](int Start, int Step) {
+        OnDialog("NumberUnsetDialog", [Start, Step](QDialog& d) {
+            // Proposed: past the highest number the form uses.
+            EXPECT_EQ(d.findChild<QSpinBox*>("StartEdit")->value(), 111);
+            d.findChild<QSpinBox*>("StartEdit")->setValue(Start);
+            d.findChild<QSpinBox*>("StepEdit")->setValue(Step);
+            d.accept();
+        });
+        Action("HelpContextsNumberItem")->trigger();
+    };
+    // 100 and 110 are the form's and btnOK's: skipped.
+    number(100, 10);
+    EXPECT_TRUE(Window().Session()->Modified());
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "100");  // the form, selected
+    Action("EditUndoNumberingItem")->trigger();
+    EXPECT_FALSE(Window().Session()->Modified());
+    number(100, 10);
+
+    std::string text;
+    OnDialog("HelpContextsReport", [&text](QDialog& d) {
+        auto* view = d.findChild<QTextBrowser*>("ReportView");
+        text = view->toPlainText().toStdString();
+        d.grab().save(QString::fromStdString(std::string(ZK_SCREENSHOT_DIR) +
+                                             "/designer-help-contexts-report.png"));
+        d.reject();
+    });
+    Action("HelpContextsReportItem")->trigger();
+    // The open form as it stands, unsaved numbers included.
+    EXPECT_NE(text.find("5 of 5 numbered"), std::string::npos) << text;
+    EXPECT_NE(text.find("OrdersForm.btnCancel\nTButton\n41\n140"), std::string::npos) << text;
+
+    Action("FileSaveItem")->trigger();
+    std::string expected = original;
+    for (auto [after, number] :
+         {std::pair{"    TabOrder = 3\n", "140"}, std::pair{"    TabOrder = 1\n", "130"},
+          std::pair{"    TabOrder = 0\n", "120"}}) {
+        size_t at = expected.find(after) + std::string(after).size();
+        expected.insert(at, std::string("    HelpContext = ") + number + "\n");
+    }
+    EXPECT_EQ(ReadFile(FForm), expected);
+    // Saved: nothing to undo any more.
+    Action("EditUndoNumberingItem")->trigger();
+    EXPECT_EQ(ReadFile(FForm), expected);
+    EXPECT_FALSE(Window().Session()->Modified());
+}
+
 TEST_F(DesignerWindowTest, ScreenshotWithTheDocuvaneMenuOpen) {
     if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X display";
     ASSERT_TRUE(Window().OpenForm(FForm));

@@ -1,6 +1,8 @@
 // The designer's window driven through its widgets on the offscreen platform: a form opened,
 // a component selected, its HelpContext typed and its ellipsis pressed, the package's menu
 // used from the menu bar, the form stored and read back, and closing with unsaved numbers.
+// The package's own windows are headless here, except in the main flow, where the Help Expert
+// window is a Qt window too and is driven with the mouse and keys.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -26,8 +28,8 @@
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
 #include "host/ide/ToolIntf.h"
-#include "host/interfaces/headless/HeadlessUi.h"
 #include "host/registry/Registry.h"
+#include "tests/host/interfaces/Person.h"
 
 using namespace zk::forms;
 using namespace zk::ide;
@@ -41,8 +43,10 @@ std::string ReadFile(const std::string& Path) {
     return s.str();
 }
 
-// A folder of its own with the example form and a registry file of its own.
-class DesignerWindowTest : public ::testing::Test {
+// A folder of its own with the example form and a registry file of its own; the package's
+// windows on the person's back end.
+template <class TPerson>
+class DesignerFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         FDir = std::filesystem::temp_directory_path() /
@@ -82,7 +86,7 @@ class DesignerWindowTest : public ::testing::Test {
             }
         });
     }
-    QAction* Action(const char* Name) { return Window().menuBar()->findChild<QAction*>(Name); }
+    QAction* Action(const char* Name) { return Window().menuBar()->template findChild<QAction*>(Name); }
     void Type(const QString& Text) {
         QLineEdit* edit = Window().Inspector()->HelpContextEdit();
         ASSERT_NE(edit, nullptr);
@@ -101,14 +105,16 @@ class DesignerWindowTest : public ::testing::Test {
         return names;
     }
 
-    THeadlessUi FUi;
-    TUiBackendScope FScope{FUi};
+    TPerson FPerson;
+    TUiBackendScope FScope{FPerson.Backend()};
     TIdeHost FIde;
     designer::TExpertPackage FPackage;
     std::unique_ptr<designer::TDesignerWindow> FWindow;
     std::filesystem::path FDir;
     std::string FForm;
 };
+using DesignerWindowTest = DesignerFixture<zktest::HeadlessPerson>;
+using DesignerQtFlowTest = DesignerFixture<zktest::QtPerson>;
 
 }  // namespace
 
@@ -134,7 +140,7 @@ TEST_F(DesignerWindowTest, HelpContextIsEditedSavedAndReadBackChangingOnlyItsLin
     SetPath("/bin/true");
     Window().Inspector()->EllipsisButton()->click();
     std::vector<std::string> shown;
-    for (const TShownForm& f : FUi.ShownForms()) shown.push_back(f.ClassName);
+    for (const TShownForm& f : FPerson.Ui.ShownForms()) shown.push_back(f.ClassName);
     EXPECT_EQ(shown, (std::vector<std::string>{"Tpx0100", "Tfrm0300"}));
 
     Action("FileSaveItem")->trigger();
@@ -151,6 +157,49 @@ TEST_F(DesignerWindowTest, HelpContextIsEditedSavedAndReadBackChangingOnlyItsLin
     ASSERT_TRUE(Window().OpenForm(FForm));
     ASSERT_TRUE(Window().Select("btnCancel"));
     EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "42");
+}
+
+// The main flow in real windows: the ellipsis starts the authoring application and opens the
+// Help Expert window; there a node is clicked, a number typed, another node clicked and
+// "E&xit and Save Changes" chosen from its menu bar; the form is saved and read back.
+TEST_F(DesignerQtFlowTest, EllipsisNumbersThroughTheHelpExpertWindowAndTheFormIsSaved) {
+    const std::string original = ReadFile(FForm);
+    SetPath("/bin/true");
+    ASSERT_TRUE(Window().OpenForm(FForm));
+    Window().show();
+    SelectInTree("btnCancel");
+    std::vector<std::string> nodes;
+    std::string caption;
+    FPerson.OnModal([&](TForm& F) {
+        caption = F.Caption();
+        auto& tree = static_cast<TTreeView&>(*F.FindComponent("tv1"));
+        auto& edit = static_cast<TCustomEdit&>(*F.FindComponent("_10edit"));
+        auto node = [&tree](const std::string& Name) {
+            for (TTreeNode* n = tree.Items().GetFirstNode(); n; n = n->GetNext())
+                if (n->Text().rfind(Name + ",", 0) == 0) return n;
+            ADD_FAILURE() << "no node for " << Name;
+            return tree.Items().GetFirstNode();
+        };
+        FPerson.Select(tree, *node("btnCancel"));
+        FPerson.Type(edit, "0077");
+        FPerson.Select(tree, *node("btnOK"));
+        for (TTreeNode* n = tree.Items().GetFirstNode(); n; n = n->GetNext())
+            nodes.push_back(n->Text());
+        FPerson.Choose(static_cast<TMenuItem&>(*F.FindComponent("mnuFileExit")));
+    });
+    QTest::mouseClick(Window().Inspector()->EllipsisButton(), Qt::LeftButton);
+    EXPECT_EQ(caption, "Docuvane Expert");
+    EXPECT_EQ(nodes, (std::vector<std::string>{
+                         "OrdersForm, TOrdersForm, Orders, 100", "edtCustomer, TEdit, 0",
+                         "chkExpress, TCheckBox, Express delivery, 0", "btnOK, TButton, OK, 110", "btnCancel, TButton, Cancel, 77"}));
+    EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "77");
+
+    Action("FileSaveItem")->trigger();
+    std::string expected = original;
+    size_t at = expected.find("    TabOrder = 3\n");
+    ASSERT_NE(at, std::string::npos);
+    expected.insert(at + 17, "    HelpContext = 77\n");
+    EXPECT_EQ(ReadFile(FForm), expected);
 }
 
 TEST_F(DesignerWindowTest, ClosingWithUnsavedNumbersAsksFirstAndErrorsAreBoxes) {
@@ -203,9 +252,9 @@ TEST_F(DesignerWindowTest, MenuBarMirrorsTheIdeMenuAndItsPackageCommands) {
 
     Action("DocuvaneItem")->trigger();  // no "Path"
     Action("DocuvaneAboutItem")->trigger();
-    ASSERT_EQ(FUi.Messages().size(), 2u);
-    EXPECT_EQ(FUi.Messages()[0], "Docuvane failed to Start.");
-    EXPECT_EQ(FUi.Messages()[1].rfind("Docuvane Expert 3.0 (Beta Release 4)\n", 0), 0u);
+    ASSERT_EQ(FPerson.Ui.Messages().size(), 2u);
+    EXPECT_EQ(FPerson.Ui.Messages()[0], "Docuvane failed to Start.");
+    EXPECT_EQ(FPerson.Ui.Messages()[1].rfind("Docuvane Expert 3.0 (Beta Release 4)\n", 0), 0u);
 
     // A command the package inserts later shows up; unloading takes the whole menu away.
     ToolServices->GetMainMenu()

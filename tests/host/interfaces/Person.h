@@ -15,6 +15,7 @@
 #include <string>
 
 #include "host/forms/ComCtrls.h"
+#include "host/forms/StdCtrls.h"
 #include "host/forms/Menus.h"
 #include "host/forms/TabNotbk.h"
 #include "host/interfaces/headless/HeadlessUi.h"

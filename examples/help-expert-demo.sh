@@ -21,6 +21,8 @@ if [[ -n ${DISPLAY:-}${WAYLAND_DISPLAY:-} ]]; then
   echo "Opening $work/Orders.dfm in the designer's window (close it to end the demo)"
   "$designer" "$work/Orders.dfm" --set-path "$docuvane"
   echo "The stand-in received: $(cat "$work/commands.log" 2>/dev/null)"
+  echo "--- the form as stored (the demo's copy is removed now) ---"
+  cat "$work/Orders.dfm"
   exit 0
 fi
 

@@ -36,7 +36,7 @@ QString ValueText(const TFormNodeValue& V) {
         case TFormValueType::Integer:
             return QString::number(V.Int);
         case TFormValueType::Float:
-            return QStringLiteral("(number)");
+            return QString::fromStdString(FormFloatText(V));
         case TFormValueType::String:
             return "'" + Codes(V.Str) + "'";
         case TFormValueType::Ident:

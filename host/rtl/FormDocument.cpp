@@ -798,6 +798,8 @@ long double ExtendedValue(const std::array<uint8_t, 10>& B) {
     return x;
 }
 
+std::string FormFloatText(const TFormNodeValue& V) { return FloatText(V); }
+
 bool SameValue(const TFormNodeValue& A, const TFormNodeValue& B) {
     if (A.Type != B.Type) return false;
     switch (A.Type) {

@@ -142,6 +142,9 @@ struct TFormNode {
 // vaWString), spellings ($10 or 16) and positions do not count.
 bool SameValue(const TFormNodeValue& A, const TFormNodeValue& B);
 bool SameTree(const TFormNode& A, const TFormNode& B);
+// A float as form text writes it ("1.5", "2.5s", "45000.5d", "125000c"); empty when it is not
+// finite.
+std::string FormFloatText(const TFormNodeValue& V);
 
 // The frame around a binary stream: nothing, or the resource header that Delphi's binary form
 // files carry (kept byte for byte, its size fields updated on write).

@@ -36,18 +36,18 @@ struct TOptions {
     bool Script = false, ReplyChannel = false;
 };
 
-void PrintMenuBar() {
+void PrintMenuBar(std::ostream& Out) {
     TIMenuItemIntf* bar = ToolServices->GetMainMenu()->GetMenuItems();
-    std::cout << "IDE menu:";
+    Out << "IDE menu:";
     for (int32_t i = 0; i < bar->GetItemCount(); ++i)
-        std::cout << (i ? " | " : " ") << bar->GetItem(i)->GetCaption();
-    std::cout << "\n";
+        Out << (i ? " | " : " ") << bar->GetItem(i)->GetCaption();
+    Out << "\n";
 }
 
-void PrintHelpContexts(TComponent* Form) {
-    auto print = [](TComponent* c, const std::string& label) {
+void PrintHelpContexts(std::ostream& Out, TComponent* Form) {
+    auto print = [&Out](TComponent* c, const std::string& label) {
         if (const TPropInfo* p = GetPropInfo(c, "HelpContext"))
-            std::cout << "  " << label << ".HelpContext = " << GetOrdProp(c, p) << "\n";
+            Out << "  " << label << ".HelpContext = " << GetOrdProp(c, p) << "\n";
     };
     print(Form, Form->Name());
     for (int32_t i = 0; i < Form->ComponentCount(); ++i)
@@ -83,26 +83,32 @@ int RunTerminal(const TOptions& O) {
             reg.OpenKey("Software\\Vdx", true);
             reg.WriteString("Path", O.SetPath);
         }
-        PrintMenuBar();
+        // With the form going to standard output, the session's transcript goes beside it.
+        std::ostream& out = O.OutFile == "-" ? std::cerr : std::cout;
+        PrintMenuBar(out);
         designer::TFormSession session(O.FormFile);
         TDesignedForm& form = session.Form();
         TComponent* target = O.Component.empty() ? &form : form.FindComponent(O.Component);
         if (!target) throw Exception("no component " + O.Component + " on " + form.Name());
+        if (!GetPropInfo(target, "HelpContext"))
+            throw Exception(target->Name() + " (" + target->ClassName() +
+                            ") has no HelpContext property");
         TObjectInspector& inspector = session.Inspector();
-        std::cout << "Inspector: " << target->Name()
-                  << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
-        designer::TFormDriver driver(ui, std::cin, std::cout);
+        out << "Inspector: " << target->Name()
+            << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
+        designer::TFormDriver driver(ui, std::cin, out);
         driver.Arm();
-        std::cout << "Pressing the ellipsis: starting \"" << ReadDocuvanePath() << "\"\n";
+        const std::string path = ReadDocuvanePath();
+        out << "Pressing the ellipsis: starting \"" << path << "\"\n";
         inspector.PressEllipsis(target, "HelpContext");
-        std::cout << "Help contexts now:\n";
-        PrintHelpContexts(&form);
+        out << "Help contexts now:\n";
+        PrintHelpContexts(out, &form);
         if (!O.OutFile.empty() || session.Modified()) {
-            std::cout.flush();
+            out.flush();
             session.SaveAs(O.OutFile.empty() ? O.FormFile : O.OutFile);
-            if (session.FileName() != "-") std::cout << "Stored " << session.FileName() << "\n";
+            if (session.FileName() != "-") out << "Stored " << session.FileName() << "\n";
         } else {
-            std::cout << "No number changed; " << O.FormFile << " is left as it was\n";
+            out << "No number changed; " << O.FormFile << " is left as it was\n";
         }
     } catch (const Exception& e) {
         std::cerr << "designer: " << e.Message() << "\n";
@@ -130,7 +136,7 @@ static int Run(int argc, char** argv) {
                    "--script: component whose HelpContext ellipsis is pressed (default: the form)");
     app.add_option("--out", o.OutFile,
                    "--script: store the form here afterwards (default: replace FORM when a number "
-                   "changed; - is standard output)");
+                   "changed; - is standard output, and the transcript goes to standard error)");
     app.add_option("--set-path", o.SetPath,
                    "First store this command line as the authoring application's \"Path\"");
     app.add_flag("--reply-channel", o.ReplyChannel,

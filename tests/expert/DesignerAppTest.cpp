@@ -60,6 +60,17 @@ TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
     expected.replace(expected.find("HelpContext = -3"), 16, "HelpContext = 77");
     EXPECT_EQ(ReadFileText(out), expected);
     EXPECT_NE(ReadFileText(log).find("Docu&vane | &Help"), std::string::npos);
+
+    // "--out -": standard output carries the form alone, the transcript goes to standard error.
+    std::string piped = dir + "/piped.dfm";
+    ASSERT_EQ(RunProgram("/bin/sh",
+                         {"-c", std::string(ZK_DESIGNER_APP) + " --script " + dir +
+                                    "/Form1.dfm --out - --set-path /bin/true <" + dir +
+                                    "/commands.txt >" + piped + " 2>" + log}),
+              0)
+        << ReadFileText(log);
+    EXPECT_EQ(ReadFileText(piped), expected);
+    EXPECT_NE(ReadFileText(log).find("Help contexts now:"), std::string::npos);
 }
 
 // Without --out the form file itself is replaced, and only when a number changed.
@@ -133,6 +144,9 @@ TEST_F(ExpertTest, DesignerExitCodes) {
         {{dir + "/Form1.dfm", "--component", "NoSuch"},
          1,
          "designer: no component NoSuch on Form1\n$"},
+        {{dir + "/Form1.dfm", "--component", "Label1"},
+         1,
+         "designer: Label1 \\(TLabel\\) has no HelpContext property\n$"},
         {{dir + "/none.dfm", "--component"}, 2, "--component"},
         {{"a.dfm", "b.dfm"}, 2, "b.dfm"},
         {{"--bogus", "a.dfm"}, 2, "--bogus"},

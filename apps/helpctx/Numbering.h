@@ -32,8 +32,10 @@ struct TNumberOptions {
 int Number(const std::vector<std::string>& Project, const TNumberOptions& Options);
 
 // Sets the numbers that the #define lines of MapFile give the context strings of Project (as
-// map makes them with Prefix). A name that matches no component is reported on standard
-// error with its line and left out; a value that is no 32-bit integer is a failure.
+// map makes them with Prefix, case ignored). A name that matches no component is reported on
+// standard error with its line and left out; a define without a value (an include guard) is
+// skipped, and so is one whose value is no 32-bit integer unless its name is a component's,
+// which is a failure, as is a name that two components match.
 int Import(const std::string& MapFile, const std::vector<std::string>& Project,
            const std::string& Prefix, bool DryRun);
 

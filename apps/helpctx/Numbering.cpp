@@ -60,10 +60,14 @@ void Commit(const std::vector<TProjectForm>& Forms, const std::vector<std::strin
 }  // namespace
 
 void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset) {
+    std::set<int64_t> used;
+    if (OnlyUnset)
+        for (const TProjectForm& f : Forms) used.insert(f.Numbers.begin(), f.Numbers.end());
     int64_t next = Start;
     for (TProjectForm& f : Forms)
         for (size_t t = 0; t < f.Targets.size(); ++t) {
             if (OnlyUnset && f.Numbers[t] != 0) continue;
+            while (next == 0 || used.count(next)) next += Step;
             if (next < INT32_MIN || next > INT32_MAX)
                 throw TFailure{"the numbers run out of the HelpContext range at " +
                                f.Targets[t].Path};

@@ -13,7 +13,8 @@
 namespace helpctx {
 
 // Gives Forms numbers from Start by Step in order, tree order inside each form; with
-// OnlyUnset only components without one. Raises TFailure when the numbers leave int32.
+// OnlyUnset only components without one, and a new number skips every number the project
+// uses. 0 is never given. Raises TFailure when the numbers leave int32.
 void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset);
 
 // Gives Forms the numbers of their plan blocks: the forms of one block take its numbers one

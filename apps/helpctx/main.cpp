@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -159,13 +160,17 @@ int Run(int argc, char** argv) {
         "the files in the order given, or by the blocks of a --plan.");
     numCmd->add_option("PROJECT", numFiles, "Form files, or folders searched for .dfm, .lfm")
         ->required();
-    CLI::Option* startOpt = numCmd->add_option("--start", numOptions.Start, "First number");
-    CLI::Option* stepOpt = numCmd->add_option("--step", numOptions.Step, "Increment");
+    // Step 0 would give every component one number, and a run reaching 0 deletes numbers.
+    const CLI::Range positive(int64_t{1}, int64_t{INT32_MAX});
+    CLI::Option* startOpt =
+        numCmd->add_option("--start", numOptions.Start, "First number")->check(positive);
+    CLI::Option* stepOpt =
+        numCmd->add_option("--step", numOptions.Step, "Increment")->check(positive);
     numCmd->add_option("--plan", numOptions.Plan, "Numbering plan (TOML): a block per form")
         ->excludes(startOpt)
         ->excludes(stepOpt);
     numCmd->add_flag("--only-unset", numOptions.OnlyUnset,
-                     "Number only components whose number is 0");
+                     "Number only components whose number is 0, skipping the numbers in use");
     numCmd->add_flag("--dry-run", numOptions.DryRun,
                      "Change no file; print what would change as a unified diff");
     numCmd->add_option("-o,--out", numOptions.Out,

@@ -15,6 +15,7 @@
 #include "apps/helpctx/Map.h"
 #include "apps/helpctx/Numbering.h"
 #include "apps/helpctx/Project.h"
+#include "host/platform/Ascii.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
@@ -113,6 +114,21 @@ int Set(const std::string& File, const std::vector<std::pair<std::string, int32_
     return 0;
 }
 
+bool HasExtension(const std::string& Path, std::string_view Ext) {
+    if (Path.size() < Ext.size()) return false;
+    for (size_t i = 0; i < Ext.size(); ++i)
+        if (zk::platform::LowerAscii(Path[Path.size() - Ext.size() + i]) != Ext[i]) return false;
+    return true;
+}
+
+// Text goes out with the line ends of the IDE that opens the output: a .dfm or .lfm output
+// name says which; any other (or standard output) keeps those of the input's kind.
+bool LazarusLineEnds(const std::string& In, const std::string& Out) {
+    if (HasExtension(Out, ".lfm")) return true;
+    if (HasExtension(Out, ".dfm")) return false;
+    return LibraryOfFile(In) == TFormLibrary::Lazarus;
+}
+
 int Convert(const std::string& File, const std::string& To, const std::string& Out) {
     TOpenFile f = Open(File);
     std::string bytes;
@@ -120,7 +136,7 @@ int Convert(const std::string& File, const std::string& To, const std::string& O
         if (To == "binary")
             bytes = f.Doc().IsBinary() ? f.Doc().Save() : f.Doc().ToBinary();
         else
-            bytes = f.Doc().ToText(LibraryOfFile(File) == TFormLibrary::Lazarus ? "\n" : "\r\n");
+            bytes = f.Doc().ToText(LazarusLineEnds(File, Out) ? "\n" : "\r\n");
     } catch (const EFormFileError& e) {
         throw TFailure{f.Doc().FileName() + ": " + e.Message()};
     }

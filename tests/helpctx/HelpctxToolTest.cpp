@@ -143,6 +143,21 @@ TEST_F(HelpctxToolTest, ConvertBothWaysAndNumberABinaryFileKeepsItBinary) {
     EXPECT_NE(zktest::ReadFileText(text).find("    OnClick = btnOkClick\r\n"), std::string::npos);
     ASSERT_EQ(Run({"convert", dfm, "--to", "text", "-o", "-"}), 0);
     EXPECT_EQ(Output(), kForm);
+
+    // A binary form becomes text with the line ends of the output's kind; a name of neither
+    // keeps the input's. (Text stays as it was read.)
+    std::string lfm = Write("orders.lfm", original.ToBinary());
+    struct Case {
+        std::string In, Out, Eol;
+    } cases[] = {
+        {bin, "a.LFM", "\n"}, {lfm, "b.dfm", "\r\n"}, {lfm, "c.txt", "\n"}, {bin, "d.txt", "\r\n"}};
+    for (const Case& c : cases) {
+        std::string out = (FDir / c.Out).string();
+        ASSERT_EQ(Run({"convert", c.In, "--to", "text", "-o", out}), 0) << Output();
+        std::string want = TFormDocument::Read(zktest::ReadFileText(c.In), "x").ToText(c.Eol);
+        EXPECT_EQ(zktest::ReadFileText(out), want) << c.Out;
+        EXPECT_EQ(want.find('\r') == std::string::npos, c.Eol == "\n") << c.Out;
+    }
 }
 
 TEST_F(HelpctxToolTest, FailuresReportAndWriteNothing) {

@@ -64,9 +64,9 @@ TOpenFile Open(const std::string& Path) {
 
 void Store(const std::string& Path, const std::string& Bytes) { helpctx::Store({{Path, Bytes}}); }
 
-int List(const std::vector<std::string>& Files, bool AsJson) {
+int List(const std::vector<std::string>& Project, bool AsJson) {
     std::vector<TOpenFile> open;
-    for (const std::string& f : Files) open.push_back(Open(f));
+    for (const std::string& f : helpctx::FindFormFiles(Project)) open.push_back(Open(f));
     for (const TOpenFile& f : open) {
         for (const THelpTarget& t : f.Targets) {
             int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
@@ -151,12 +151,16 @@ int Run(int argc, char** argv) {
     app.set_version_flag("--version", std::string("helpctx ") + ZK_VERSION);
     app.require_subcommand(1);
 
-    std::vector<std::string> listFiles;
+    std::vector<std::string> listProject;
     bool json = false;
     CLI::App* listCmd =
         app.add_subcommand("list", "Print every component that has a HelpContext property.");
-    listCmd->add_option("FILE", listFiles, "Form files ('-' is standard input)")->required();
-    listCmd->add_flag("--json", json, "One JSON object a line: file, line, path, class, number");
+    listCmd
+        ->add_option("PROJECT", listProject,
+                     "Form files ('-' is standard input), or folders searched for .dfm, .lfm")
+        ->required();
+    listCmd->add_flag("--json", json,
+                      "One JSON object a line: file, line, path, class, helpContext");
 
     std::string setFile, setOut;
     std::vector<std::string> setAssign;
@@ -268,12 +272,19 @@ int Run(int argc, char** argv) {
         if (numCmd->parsed() && !numOptions.Out.empty() && numFiles.size() > 1)
             throw CLI::ValidationError("-o", "takes one FILE only");
     } catch (const CLI::ParseError& e) {
+        // A word that is no command is left over, and CLI11 would only miss the command.
+        if (app.get_subcommands().empty() && !app.remaining().empty() &&
+            app.remaining()[0].rfind('-', 0) != 0) {
+            app.exit(CLI::ParseError("unknown command '" + app.remaining()[0] + "'",
+                                     CLI::ExitCodes::ExtrasError));
+            return 2;
+        }
         int code = app.exit(e);
         return e.get_exit_code() == 0 ? code : 2;
     }
 
     try {
-        if (listCmd->parsed()) return List(listFiles, json);
+        if (listCmd->parsed()) return List(listProject, json);
         if (setCmd->parsed()) {
             std::vector<std::pair<std::string, int32_t>> assign;
             for (const std::string& a : setAssign) {

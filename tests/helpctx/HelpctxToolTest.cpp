@@ -86,6 +86,12 @@ TEST_F(HelpctxToolTest, ListShowsWhatPublishesHelpContextByTheFormsLibrary) {
         << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 7);
     EXPECT_EQ(out.find("Timer1"), std::string::npos);
+    // A folder is searched like a project's, its files in path order.
+    ASSERT_EQ(Run({"list", FDir.string()}), 0) << Output();
+    out = Output();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 13);
+    EXPECT_EQ(out.rfind(dfm + ":1\tForm1\tTForm1\t0\n", 0), 0u) << out;
+    EXPECT_NE(out.find(lfm + ":7\tForm1.Label1\tTLabel\t0\n"), std::string::npos) << out;
 }
 
 TEST_F(HelpctxToolTest, SetAndNumberReplaceTheFileInPlaceKeepingItsMode) {
@@ -174,8 +180,11 @@ TEST_F(HelpctxToolTest, FailuresReportAndWriteNothing) {
     EXPECT_EQ(Run({"set", dfm, "Form1=1", "-o", (FDir / "no/such/dir.dfm").string()}), 1);
     EXPECT_EQ(Output(), "helpctx: cannot write " + (FDir / "no/such/dir.dfm").string() +
                             ": No such file or directory\n");
-    EXPECT_EQ(Run({"list", FDir.string()}), 1);
-    EXPECT_EQ(Output(), "helpctx: cannot read " + FDir.string() + ": Is a directory\n");
+    fs::create_directory(FDir / "empty");
+    EXPECT_EQ(Run({"list", (FDir / "empty").string()}), 1);
+    EXPECT_EQ(Output(),
+              "helpctx: no form files (.dfm, .lfm) in " + (FDir / "empty").string() + "\n");
+    fs::remove(FDir / "empty");
     EXPECT_EQ(Run({"set", dfm, "Form1=99999999999"}), 2);
     EXPECT_EQ(Run({"number", dfm, "--start", "1"}), 2);
     EXPECT_EQ(Run({"convert", dfm, "--to", "xml", "-o", out}), 2);
@@ -189,6 +198,7 @@ TEST_F(HelpctxToolTest, FailuresReportAndWriteNothing) {
          "--step: Value 0 not in range 1 to 2147483647\n"},
         {{"number", dfm, "--start", "-2", "--step", "1"},
          "--start: Value -2 not in range 1 to 2147483647\n"},
+        {{"frob", dfm}, "unknown command 'frob'\n"},
     };
     for (const Usage& u : usage) {
         EXPECT_EQ(Run(u.Args), 2) << u.Args[0];

@@ -4,10 +4,12 @@
 #include <climits>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "apps/helpctx/Diff.h"
 #include "apps/helpctx/Map.h"
+#include "host/platform/Ascii.h"
 #include "host/platform/FileReplace.h"
 
 namespace helpctx {
@@ -58,10 +60,14 @@ void Commit(const std::vector<TProjectForm>& Forms, const std::vector<std::strin
 }  // namespace
 
 void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset) {
+    std::set<int64_t> used;
+    if (OnlyUnset)
+        for (const TProjectForm& f : Forms) used.insert(f.Numbers.begin(), f.Numbers.end());
     int64_t next = Start;
     for (TProjectForm& f : Forms)
         for (size_t t = 0; t < f.Targets.size(); ++t) {
             if (OnlyUnset && f.Numbers[t] != 0) continue;
+            while (next == 0 || used.count(next)) next += Step;
             if (next < INT32_MIN || next > INT32_MAX)
                 throw TFailure{"the numbers run out of the HelpContext range at " +
                                f.Targets[t].Path};
@@ -109,6 +115,28 @@ int Number(const std::vector<std::string>& Project, const TNumberOptions& Option
     return 0;
 }
 
+namespace {
+
+std::string Lower(std::string S) {
+    for (char& c : S) c = zk::platform::LowerAscii(c);
+    return S;
+}
+
+// The value of a #define as a help context: decimal or 0x hex, a 32-bit integer.
+std::optional<int32_t> HelpNumber(std::string_view Value) {
+    int base =
+        Value.size() > 2 && Value[0] == '0' && (Value[1] == 'x' || Value[1] == 'X') ? 16 : 10;
+    std::string_view digits = base == 16 ? Value.substr(2) : Value;
+    int64_t n = 0;
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n, base);
+    if (digits.empty() || ec != std::errc() || p != digits.data() + digits.size() ||
+        n < INT32_MIN || n > INT32_MAX)
+        return std::nullopt;
+    return static_cast<int32_t>(n);
+}
+
+}  // namespace
+
 int Import(const std::string& MapFile, const std::vector<std::string>& Project,
            const std::string& Prefix, bool DryRun) {
     std::string text;
@@ -119,7 +147,10 @@ int Import(const std::string& MapFile, const std::vector<std::string>& Project,
     }
     std::vector<TProjectForm> forms = LoadProject(Project);
     std::vector<std::string> before = Contents(forms, DryRun);
+    // Context strings, like the Pascal names they are made of, ignore case.
+    std::multimap<std::string, const TContext*> byName;
     std::map<std::string, TContext> contexts = ContextStrings(forms, Prefix, true);
+    for (const auto& [context, c] : contexts) byName.emplace(Lower(context), &c);
     size_t line = 0;
     for (size_t at = 0; at < text.size(); ++line) {
         size_t end = text.find('\n', at);
@@ -137,20 +168,32 @@ int Import(const std::string& MapFile, const std::vector<std::string>& Project,
         std::string name(word());
         std::string_view value = word();
         std::string where = MapFile + ":" + std::to_string(line + 1);
-        int64_t n = 0;
-        int base =
-            value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X') ? 16 : 10;
-        std::string_view digits = base == 16 ? value.substr(2) : value;
-        auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n, base);
-        if (name.empty() || digits.empty() || ec != std::errc() ||
-            p != digits.data() + digits.size() || n < INT32_MIN || n > INT32_MAX)
+        if (name.empty())
             throw TFailure{where + ": expected #define NAME NUMBER (a 32-bit integer)"};
-        auto it = contexts.find(name);
-        if (it == contexts.end()) {
+        // An include guard.
+        if (value.empty()) continue;
+        auto [first, last] = byName.equal_range(Lower(name));
+        if (first != last && std::next(first) != last) {
+            const TContext& a = *first->second;
+            const TContext& b = *std::next(first)->second;
+            const THelpTarget& ta = a.File->Targets[a.Target];
+            const THelpTarget& tb = b.File->Targets[b.Target];
+            throw TFailure{where + ": " + name + " would name both " + ta.Path + " (" +
+                           Where(*a.File, ta) + ") and " + tb.Path + " (" + Where(*b.File, tb) +
+                           ")"};
+        }
+        std::optional<int32_t> n = HelpNumber(value);
+        if (!n) {
+            // A text or expression define is no help context, unless it names a component.
+            if (first == last) continue;
+            throw TFailure{where + ": expected #define NAME NUMBER (a 32-bit integer)"};
+        }
+        if (first == last) {
             std::cerr << where << ": " << name << " names no component\n";
             continue;
         }
-        Give(forms[static_cast<size_t>(it->second.File - forms.data())], it->second.Target, n);
+        const TContext& c = *first->second;
+        Give(forms[static_cast<size_t>(c.File - forms.data())], c.Target, *n);
     }
     Commit(forms, before, DryRun);
     return 0;

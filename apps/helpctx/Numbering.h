@@ -13,7 +13,8 @@
 namespace helpctx {
 
 // Gives Forms numbers from Start by Step in order, tree order inside each form; with
-// OnlyUnset only components without one. Raises TFailure when the numbers leave int32.
+// OnlyUnset only components without one, and a new number skips every number the project
+// uses. 0 is never given. Raises TFailure when the numbers leave int32.
 void NumberInOrder(std::vector<TProjectForm>& Forms, int64_t Start, int64_t Step, bool OnlyUnset);
 
 // Gives Forms the numbers of their plan blocks: the forms of one block take its numbers one
@@ -32,8 +33,10 @@ struct TNumberOptions {
 int Number(const std::vector<std::string>& Project, const TNumberOptions& Options);
 
 // Sets the numbers that the #define lines of MapFile give the context strings of Project (as
-// map makes them with Prefix). A name that matches no component is reported on standard
-// error with its line and left out; a value that is no 32-bit integer is a failure.
+// map makes them with Prefix, case ignored). A name that matches no component is reported on
+// standard error with its line and left out; a define without a value (an include guard) is
+// skipped, and so is one whose value is no 32-bit integer unless its name is a component's,
+// which is a failure, as is a name that two components match.
 int Import(const std::string& MapFile, const std::vector<std::string>& Project,
            const std::string& Prefix, bool DryRun);
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "apps/helpctx/Map.h"
 #include "apps/helpctx/Numbering.h"
 #include "apps/helpctx/Project.h"
+#include "host/platform/Ascii.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
 #include "host/rtl/FormDocument.h"
@@ -62,9 +64,9 @@ TOpenFile Open(const std::string& Path) {
 
 void Store(const std::string& Path, const std::string& Bytes) { helpctx::Store({{Path, Bytes}}); }
 
-int List(const std::vector<std::string>& Files, bool AsJson) {
+int List(const std::vector<std::string>& Project, bool AsJson) {
     std::vector<TOpenFile> open;
-    for (const std::string& f : Files) open.push_back(Open(f));
+    for (const std::string& f : helpctx::FindFormFiles(Project)) open.push_back(Open(f));
     for (const TOpenFile& f : open) {
         for (const THelpTarget& t : f.Targets) {
             int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
@@ -112,6 +114,21 @@ int Set(const std::string& File, const std::vector<std::pair<std::string, int32_
     return 0;
 }
 
+bool HasExtension(const std::string& Path, std::string_view Ext) {
+    if (Path.size() < Ext.size()) return false;
+    for (size_t i = 0; i < Ext.size(); ++i)
+        if (zk::platform::LowerAscii(Path[Path.size() - Ext.size() + i]) != Ext[i]) return false;
+    return true;
+}
+
+// Text goes out with the line ends of the IDE that opens the output: a .dfm or .lfm output
+// name says which; any other (or standard output) keeps those of the input's kind.
+bool LazarusLineEnds(const std::string& In, const std::string& Out) {
+    if (HasExtension(Out, ".lfm")) return true;
+    if (HasExtension(Out, ".dfm")) return false;
+    return LibraryOfFile(In) == TFormLibrary::Lazarus;
+}
+
 int Convert(const std::string& File, const std::string& To, const std::string& Out) {
     TOpenFile f = Open(File);
     std::string bytes;
@@ -119,7 +136,7 @@ int Convert(const std::string& File, const std::string& To, const std::string& O
         if (To == "binary")
             bytes = f.Doc().IsBinary() ? f.Doc().Save() : f.Doc().ToBinary();
         else
-            bytes = f.Doc().ToText(LibraryOfFile(File) == TFormLibrary::Lazarus ? "\n" : "\r\n");
+            bytes = f.Doc().ToText(LazarusLineEnds(File, Out) ? "\n" : "\r\n");
     } catch (const EFormFileError& e) {
         throw TFailure{f.Doc().FileName() + ": " + e.Message()};
     }
@@ -134,12 +151,16 @@ int Run(int argc, char** argv) {
     app.set_version_flag("--version", std::string("helpctx ") + ZK_VERSION);
     app.require_subcommand(1);
 
-    std::vector<std::string> listFiles;
+    std::vector<std::string> listProject;
     bool json = false;
     CLI::App* listCmd =
         app.add_subcommand("list", "Print every component that has a HelpContext property.");
-    listCmd->add_option("FILE", listFiles, "Form files ('-' is standard input)")->required();
-    listCmd->add_flag("--json", json, "One JSON object a line: file, line, path, class, number");
+    listCmd
+        ->add_option("PROJECT", listProject,
+                     "Form files ('-' is standard input), or folders searched for .dfm, .lfm")
+        ->required();
+    listCmd->add_flag("--json", json,
+                      "One JSON object a line: file, line, path, class, helpContext");
 
     std::string setFile, setOut;
     std::vector<std::string> setAssign;
@@ -159,13 +180,17 @@ int Run(int argc, char** argv) {
         "the files in the order given, or by the blocks of a --plan.");
     numCmd->add_option("PROJECT", numFiles, "Form files, or folders searched for .dfm, .lfm")
         ->required();
-    CLI::Option* startOpt = numCmd->add_option("--start", numOptions.Start, "First number");
-    CLI::Option* stepOpt = numCmd->add_option("--step", numOptions.Step, "Increment");
+    // Step 0 would give every component one number, and a run reaching 0 deletes numbers.
+    const CLI::Range positive(int64_t{1}, int64_t{INT32_MAX});
+    CLI::Option* startOpt =
+        numCmd->add_option("--start", numOptions.Start, "First number")->check(positive);
+    CLI::Option* stepOpt =
+        numCmd->add_option("--step", numOptions.Step, "Increment")->check(positive);
     numCmd->add_option("--plan", numOptions.Plan, "Numbering plan (TOML): a block per form")
         ->excludes(startOpt)
         ->excludes(stepOpt);
     numCmd->add_flag("--only-unset", numOptions.OnlyUnset,
-                     "Number only components whose number is 0");
+                     "Number only components whose number is 0, skipping the numbers in use");
     numCmd->add_flag("--dry-run", numOptions.DryRun,
                      "Change no file; print what would change as a unified diff");
     numCmd->add_option("-o,--out", numOptions.Out,
@@ -247,12 +272,19 @@ int Run(int argc, char** argv) {
         if (numCmd->parsed() && !numOptions.Out.empty() && numFiles.size() > 1)
             throw CLI::ValidationError("-o", "takes one FILE only");
     } catch (const CLI::ParseError& e) {
+        // A word that is no command is left over, and CLI11 would only miss the command.
+        if (app.get_subcommands().empty() && !app.remaining().empty() &&
+            app.remaining()[0].rfind('-', 0) != 0) {
+            app.exit(CLI::ParseError("unknown command '" + app.remaining()[0] + "'",
+                                     CLI::ExitCodes::ExtrasError));
+            return 2;
+        }
         int code = app.exit(e);
         return e.get_exit_code() == 0 ? code : 2;
     }
 
     try {
-        if (listCmd->parsed()) return List(listFiles, json);
+        if (listCmd->parsed()) return List(listProject, json);
         if (setCmd->parsed()) {
             std::vector<std::pair<std::string, int32_t>> assign;
             for (const std::string& a : setAssign) {

@@ -45,6 +45,24 @@ std::string ReadWholeFile(const std::string& Path) {
 
 namespace {
 
+// The file a symbolic link at Path leads to (Path itself when it is none): the new content
+// replaces that file, so the link stays a link. A dangling link leads to the file it would
+// create.
+std::string FollowLinks(const std::string& Path) {
+    std::string path = Path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (SysLstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) Fail("write", Path, errno);
+        if (static_cast<size_t>(n) == target.size()) Fail("write", Path, ENAMETOOLONG);
+        target.resize(static_cast<size_t>(n));
+        path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
+    }
+    Fail("write", Path, ELOOP);
+}
+
 // Writes Content to a fresh temporary file beside Path, with Path's mode, flushed to disk;
 // returns its name.
 std::string WriteBeside(const std::string& Path, const std::string& Content) {
@@ -96,14 +114,17 @@ void ReplaceFile(const std::string& Path, const std::string& Content) {
         WriteFd(1, Content, "standard output");
         return;
     }
-    RenameOver(WriteBeside(Path, Content), Path);
+    std::string file = FollowLinks(Path);
+    RenameOver(WriteBeside(file, Content), file);
 }
 
 void ReplaceFiles(const std::vector<std::pair<std::string, std::string>>& Files) {
-    std::vector<std::string> temps;  // "" for standard output
+    std::vector<std::string> files, temps;  // "" for standard output
     try {
-        for (const auto& [path, content] : Files)
-            temps.push_back(path == "-" ? std::string() : WriteBeside(path, content));
+        for (const auto& [path, content] : Files) {
+            files.push_back(path == "-" ? std::string() : FollowLinks(path));
+            temps.push_back(path == "-" ? std::string() : WriteBeside(files.back(), content));
+        }
     } catch (const EFileError&) {
         for (const std::string& t : temps)
             if (!t.empty()) SysUnlink(t.c_str());
@@ -114,7 +135,7 @@ void ReplaceFiles(const std::vector<std::pair<std::string, std::string>>& Files)
         if (temps[i].empty())
             WriteFd(1, Files[i].second, "standard output");
         else
-            RenameOver(temps[i], Files[i].first);
+            RenameOver(temps[i], files[i]);
     }
 }
 

@@ -21,7 +21,7 @@ class EFileError : public std::runtime_error {
 std::string ReadWholeFile(const std::string& Path);
 
 // Replaces (or creates) Path with Content as described above; "-" writes standard output. A new
-// file gets mode 0666 less the umask.
+// file gets mode 0666 less the umask. A symbolic link stays: the file it leads to is replaced.
 void ReplaceFile(const std::string& Path, const std::string& Content);
 
 // Replaces several files as ReplaceFile does, all or none: every new content is written and

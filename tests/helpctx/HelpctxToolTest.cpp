@@ -86,6 +86,12 @@ TEST_F(HelpctxToolTest, ListShowsWhatPublishesHelpContextByTheFormsLibrary) {
         << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 7);
     EXPECT_EQ(out.find("Timer1"), std::string::npos);
+    // A folder is searched like a project's, its files in path order.
+    ASSERT_EQ(Run({"list", FDir.string()}), 0) << Output();
+    out = Output();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 13);
+    EXPECT_EQ(out.rfind(dfm + ":1\tForm1\tTForm1\t0\n", 0), 0u) << out;
+    EXPECT_NE(out.find(lfm + ":7\tForm1.Label1\tTLabel\t0\n"), std::string::npos) << out;
 }
 
 TEST_F(HelpctxToolTest, SetAndNumberReplaceTheFileInPlaceKeepingItsMode) {
@@ -102,17 +108,28 @@ TEST_F(HelpctxToolTest, SetAndNumberReplaceTheFileInPlaceKeepingItsMode) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(FileCount(), 2u);  // the form and the tool's output: no temporary left
 
-    ASSERT_EQ(Run({"number", dfm, "--start", "10", "--step", "5", "--only-unset"}), 0);
+    // A new number skips those in use: 100 is the form's.
+    ASSERT_EQ(Run({"number", dfm, "--start", "90", "--step", "5", "--only-unset"}), 0);
     ASSERT_EQ(Run({"list", dfm}), 0);
-    EXPECT_EQ(Output(), dfm + ":1\tForm1\tTForm1\t100\n" + dfm + ":6\tForm1.Panel1\tTPanel\t10\n" +
+    EXPECT_EQ(Output(), dfm + ":1\tForm1\tTForm1\t100\n" + dfm + ":6\tForm1.Panel1\tTPanel\t90\n" +
                             dfm + ":11\tForm1.btnOk\tTButton\t-2147483648\n" + dfm +
                             ":18\tForm1.Gadget1\tTGadget\t9\n" + dfm +
-                            ":23\tForm1.Frame11\tTFrame1\t15\n" + dfm +
-                            ":25\tForm1.Frame11.Edit1\tTEdit\t20\n");
+                            ":23\tForm1.Frame11\tTFrame1\t95\n" + dfm +
+                            ":25\tForm1.Frame11.Edit1\tTEdit\t105\n");
     // With no assignment, set re-saves: byte-identical.
     std::string before = zktest::ReadFileText(dfm);
     ASSERT_EQ(Run({"set", dfm}), 0);
     EXPECT_EQ(zktest::ReadFileText(dfm), before);
+
+    // Through a symbolic link (relative, from another folder) the file it leads to changes.
+    fs::create_directories(FDir / "links");
+    fs::create_symlink("../Orders.dfm", FDir / "links/Orders.dfm");
+    ASSERT_EQ(Run({"set", (FDir / "links/Orders.dfm").string(), "Form1=0"}), 0) << Output();
+    EXPECT_TRUE(fs::is_symlink(FDir / "links/Orders.dfm"));
+    before.erase(before.find("  HelpContext = 100\r\n"), 21);
+    EXPECT_EQ(zktest::ReadFileText(dfm), before);
+    EXPECT_EQ(FileCount(), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir / "links"), {}), 1);
 }
 
 TEST_F(HelpctxToolTest, ConvertBothWaysAndNumberABinaryFileKeepsItBinary) {
@@ -132,6 +149,21 @@ TEST_F(HelpctxToolTest, ConvertBothWaysAndNumberABinaryFileKeepsItBinary) {
     EXPECT_NE(zktest::ReadFileText(text).find("    OnClick = btnOkClick\r\n"), std::string::npos);
     ASSERT_EQ(Run({"convert", dfm, "--to", "text", "-o", "-"}), 0);
     EXPECT_EQ(Output(), kForm);
+
+    // A binary form becomes text with the line ends of the output's kind; a name of neither
+    // keeps the input's. (Text stays as it was read.)
+    std::string lfm = Write("orders.lfm", original.ToBinary());
+    struct Case {
+        std::string In, Out, Eol;
+    } cases[] = {
+        {bin, "a.LFM", "\n"}, {lfm, "b.dfm", "\r\n"}, {lfm, "c.txt", "\n"}, {bin, "d.txt", "\r\n"}};
+    for (const Case& c : cases) {
+        std::string out = (FDir / c.Out).string();
+        ASSERT_EQ(Run({"convert", c.In, "--to", "text", "-o", out}), 0) << Output();
+        std::string want = TFormDocument::Read(zktest::ReadFileText(c.In), "x").ToText(c.Eol);
+        EXPECT_EQ(zktest::ReadFileText(out), want) << c.Out;
+        EXPECT_EQ(want.find('\r') == std::string::npos, c.Eol == "\n") << c.Out;
+    }
 }
 
 TEST_F(HelpctxToolTest, FailuresReportAndWriteNothing) {
@@ -148,11 +180,30 @@ TEST_F(HelpctxToolTest, FailuresReportAndWriteNothing) {
     EXPECT_EQ(Run({"set", dfm, "Form1=1", "-o", (FDir / "no/such/dir.dfm").string()}), 1);
     EXPECT_EQ(Output(), "helpctx: cannot write " + (FDir / "no/such/dir.dfm").string() +
                             ": No such file or directory\n");
-    EXPECT_EQ(Run({"list", FDir.string()}), 1);
-    EXPECT_EQ(Output(), "helpctx: cannot read " + FDir.string() + ": Is a directory\n");
+    fs::create_directory(FDir / "empty");
+    EXPECT_EQ(Run({"list", (FDir / "empty").string()}), 1);
+    EXPECT_EQ(Output(),
+              "helpctx: no form files (.dfm, .lfm) in " + (FDir / "empty").string() + "\n");
+    fs::remove(FDir / "empty");
     EXPECT_EQ(Run({"set", dfm, "Form1=99999999999"}), 2);
     EXPECT_EQ(Run({"number", dfm, "--start", "1"}), 2);
     EXPECT_EQ(Run({"convert", dfm, "--to", "xml", "-o", out}), 2);
+    // Usage errors name what is wrong: a step of 0 would repeat one number, a run through 0
+    // would delete numbers.
+    struct Usage {
+        std::vector<std::string> Args;
+        std::string Says;
+    } usage[] = {
+        {{"number", dfm, "--start", "1", "--step", "0"},
+         "--step: Value 0 not in range 1 to 2147483647\n"},
+        {{"number", dfm, "--start", "-2", "--step", "1"},
+         "--start: Value -2 not in range 1 to 2147483647\n"},
+        {{"frob", dfm}, "unknown command 'frob'\n"},
+    };
+    for (const Usage& u : usage) {
+        EXPECT_EQ(Run(u.Args), 2) << u.Args[0];
+        EXPECT_EQ(Output().substr(0, u.Says.size()), u.Says);
+    }
     EXPECT_EQ(zktest::ReadFileText(dfm), kForm);
     EXPECT_EQ(FileCount(), 3u);  // Bad.dfm, Orders.dfm, out.txt
     EXPECT_EQ(Run({"--version"}), 0);

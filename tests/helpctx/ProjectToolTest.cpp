@@ -404,14 +404,21 @@ TEST_F(ProjectToolTest, NumberByPlanChangesOnlyHelpContextLinesOrNothing) {
 
 TEST_F(ProjectToolTest, ImportSetsTheNumbersAMapFileNamesAndReportsTheRest) {
     std::string h = (FDir / "help.h").string();
+    // A resource header as people keep them: a guard, a text define, names in another case.
     Write(h,
           "// help map\n"
+          "#ifndef HELP_H\n"
+          "#define HELP_H\n"
           "#define IDH_OrdersForm_btnOk 7\n"
           "#define  IDH_Gone_Button1\t8\r\n"
-          "#define IDH_InvoiceForm_Edit1 0x2A\n");
-    std::string customers = zktest::ReadFileText(FCustomers);
+          "#define IDH_InvoiceForm_Edit1 0x2A\n"
+          "#define IDH_VERSION_STRING \"1.0\"\n"
+          "#define IDH_CUSTOMERSFORM_label1 12 /* a comment */\n"
+          "#endif\n");
     ASSERT_EQ(Run({"import", h, FProject}), 0);
-    EXPECT_EQ(Output(), h + ":3: IDH_Gone_Button1 names no component\n");
+    EXPECT_EQ(Output(), h + ":5: IDH_Gone_Button1 names no component\n");
+    std::string customers = kCustomers;
+    customers.insert(customers.find("  end\n  object Timer1"), "    HelpContext = 12\n");
     EXPECT_EQ(zktest::ReadFileText(FCustomers), customers);
     std::string orders = kOrders;
     orders.replace(orders.find("    object btnOk: TButton\r\n") + 27, 0,
@@ -420,10 +427,30 @@ TEST_F(ProjectToolTest, ImportSetsTheNumbersAMapFileNamesAndReportsTheRest) {
     ASSERT_EQ(Run({"list", FInvoice}), 0);
     EXPECT_NE(Output().find("InvoiceForm.Edit1\tTEdit\t42"), std::string::npos) << Output();
 
-    Write(h, "#define IDH_OrdersForm 9\n#define IDH_OrdersForm_Panel1 x\n");
-    EXPECT_EQ(Run({"import", h, FProject}), 1);
-    EXPECT_EQ(Output(), "helpctx: " + h + ":2: expected #define NAME NUMBER (a 32-bit integer)\n");
-    EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
+    // Failures change no file.
+    std::string other = (FDir / "Other.dfm").string();
+    Write(other, "object ORDERSFORM: TOrdersForm2\r\n  object PANEL1: TPanel\r\n  end\r\nend\r\n");
+    struct Case {
+        std::string Header;
+        std::vector<std::string> Project;
+        std::string Output;
+    } cases[] = {
+        {"#define IDH_OrdersForm 9\n#define IDH_ordersform_Panel1 x\n",
+         {FProject},
+         h + ":2: expected #define NAME NUMBER (a 32-bit integer)"},
+        {"#define IDH_ordersform_panel1 9\n",
+         {FProject, other},
+         h + ":1: IDH_ordersform_panel1 would name both ORDERSFORM.PANEL1 (" + other +
+             ":2) and OrdersForm.Panel1 (" + FOrders + ":4)"},
+    };
+    for (const Case& c : cases) {
+        Write(h, c.Header);
+        std::vector<std::string> args{"import", h};
+        args.insert(args.end(), c.Project.begin(), c.Project.end());
+        EXPECT_EQ(Run(args), 1);
+        EXPECT_EQ(Output(), "helpctx: " + c.Output + "\n");
+        EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
+    }
 }
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringDecoder>
 #include <QStyleOptionButton>
 
 namespace designer {
@@ -20,9 +21,12 @@ const TFormNodeProperty* Find(const TFormNode& Node, const char* Name) {
 }
 
 QString Codes(const std::u16string& S) {
-    QString out;
-    for (char16_t c : S) out += QChar(c);
-    return out;
+    std::string bytes;
+    for (char16_t c : S) {
+        if (c > 0xFF) return QString::fromUtf16(S.data(), qsizetype(S.size()));
+        bytes += static_cast<char>(c);
+    }
+    return FormFileText(bytes);
 }
 
 bool Is(const TFormNode& Node, const char* Class) {
@@ -30,6 +34,12 @@ bool Is(const TFormNode& Node, const char* Class) {
 }
 
 }  // namespace
+
+QString FormFileText(const std::string& Bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(Bytes.data(), qsizetype(Bytes.size())));
+    return utf8.hasError() ? QString::fromLatin1(Bytes.data(), qsizetype(Bytes.size())) : text;
+}
 
 QString ValueText(const TFormNodeValue& V) {
     switch (V.Type) {
@@ -83,13 +93,18 @@ TFormView::TFormView(QWidget* Parent) : QWidget(Parent) {
 void TFormView::SetDocument(const TFormDocument* Document) {
     FDocument = Document;
     FSelected = Document ? &Document->Root() : nullptr;
+    FShownSheet.clear();
+    Layout();
+}
+
+void TFormView::Layout() {
     FPlaced.clear();
-    if (Document) {
-        const TFormNode& root = Document->Root();
+    if (FDocument) {
+        const TFormNode& root = FDocument->Root();
         int w = int(StoredInt(root, "ClientWidth", StoredInt(root, "Width", 320)));
         int h = int(StoredInt(root, "ClientHeight", StoredInt(root, "Height", 240)));
         FClient = QRect(kMargin, kMargin + kTitle, w, h);
-        FPlaced.push_back({&root, FClient.adjusted(0, -kTitle, 0, 0), true});
+        FPlaced.push_back({&root, FClient.adjusted(0, -kTitle, 0, 0), true, {}});
         for (const TFormNode& child : root.Children) Place(child, FClient.topLeft());
         setFixedSize(FClient.right() + kMargin, FClient.bottom() + kMargin);
     }
@@ -102,12 +117,55 @@ void TFormView::Place(const TFormNode& Node, QPoint Origin) {
     QRect bounds = visual ? QRect(at, QSize(int(StoredInt(Node, "Width", 75)),
                                             int(StoredInt(Node, "Height", 25))))
                           : QRect(at, QSize(28, 28));
-    FPlaced.push_back({&Node, bounds, visual});
+    FPlaced.push_back({&Node, bounds, visual, {}});
+    if (Is(Node, "TPageControl") && !Node.Children.empty()) return PlaceSheets(Node, bounds);
     for (const TFormNode& child : Node.Children) Place(child, visual ? bounds.topLeft() : Origin);
+}
+
+void TFormView::PlaceSheets(const TFormNode& Pages, QRect Bounds) {
+    const TFormNode*& shown = FShownSheet[&Pages];
+    if (!shown) {
+        const TFormNodeProperty* active = Find(Pages, "ActivePage");
+        for (const TFormNode& sheet : Pages.Children)
+            if (active && active->Value.Type == TFormValueType::Ident &&
+                StrIComp(sheet.Name.c_str(), active->Value.Text.c_str()) == 0)
+                shown = &sheet;
+        if (!shown) shown = &Pages.Children.front();
+    }
+    const int tabHeight = fontMetrics().height() + 6;
+    QRect page = Bounds.adjusted(2, tabHeight + 2, -2, -2);
+    int x = Bounds.left() + 2;
+    for (const TFormNode& sheet : Pages.Children) {
+        QString caption = StoredText(sheet, "Caption");
+        if (caption.isEmpty()) caption = QString::fromStdString(sheet.Name);
+        QRect tab(x, Bounds.top() + 2, fontMetrics().horizontalAdvance(caption) + 14, tabHeight);
+        x = tab.right() + 1;
+        if (&sheet != shown) {
+            FPlaced.push_back({&sheet, tab, true, tab});
+            continue;
+        }
+        FPlaced.push_back({&sheet, page, true, tab});
+        for (const TFormNode& child : sheet.Children) Place(child, page.topLeft());
+    }
+}
+
+bool TFormView::ShowPath(const TFormNode& Node, const TFormNode* Target) {
+    if (&Node == Target) return true;
+    for (const TFormNode& child : Node.Children) {
+        if (!ShowPath(child, Target)) continue;
+        if (Is(Node, "TPageControl")) FShownSheet[&Node] = &child;
+        return true;
+    }
+    return false;
 }
 
 void TFormView::SetSelected(const TFormNode* Node) {
     FSelected = Node;
+    if (FDocument && Node) {
+        std::map<const TFormNode*, const TFormNode*> before = FShownSheet;
+        ShowPath(FDocument->Root(), Node);
+        if (FShownSheet != before) Layout();
+    }
     update();
 }
 
@@ -142,7 +200,21 @@ void TFormView::paintEvent(QPaintEvent*) {
         const TFormNode& n = *c.Node;
         QRect r = c.Bounds;
         QString caption = StoredText(n, "Caption");
-        if (!c.Visual) {
+        if (!c.Tab.isNull()) {
+            // A sheet: its tab, raised when it is the one shown, and the page under it.
+            bool shown = c.Bounds != c.Tab;
+            QRect tab = shown ? c.Tab.adjusted(0, -2, 0, 1) : c.Tab;
+            p.fillRect(tab, shown ? QColor(0xd4, 0xd0, 0xc8) : QColor(0xc0, 0xbc, 0xb4));
+            p.setPen(Qt::white);
+            p.drawLine(tab.bottomLeft(), tab.topLeft());
+            p.drawLine(tab.topLeft(), tab.topRight());
+            p.setPen(QColor(0x80, 0x80, 0x80));
+            p.drawLine(tab.topRight(), tab.bottomRight());
+            p.setPen(Qt::black);
+            p.drawText(tab, Qt::AlignCenter | Qt::TextShowMnemonic,
+                       caption.isEmpty() ? QString::fromStdString(n.Name) : caption);
+            if (shown) p.fillRect(r, QColor(0xd4, 0xd0, 0xc8));
+        } else if (!c.Visual) {
             p.fillRect(r, QColor(0xf0, 0xf0, 0xf0));
             p.setPen(Qt::black);
             p.drawRect(r.adjusted(0, 0, -1, -1));
@@ -162,7 +234,8 @@ void TFormView::paintEvent(QPaintEvent*) {
                                  &o, &p, this);
         } else if (Is(n, "TLabel")) {
             p.setPen(Qt::black);
-            p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, caption);
+            p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextShowMnemonic,
+                       caption);
         } else if (Is(n, "TEdit") || Is(n, "TMemo") || Is(n, "TComboBox") || Is(n, "TSpinEdit") ||
                    Is(n, "TListBox")) {
             p.fillRect(r, Qt::white);
@@ -181,7 +254,7 @@ void TFormView::paintEvent(QPaintEvent*) {
             p.drawLine(r.bottomLeft(), r.bottomRight());
             p.drawLine(r.topRight(), r.bottomRight());
             p.setPen(Qt::black);
-            p.drawText(r, Qt::AlignCenter,
+            p.drawText(r, Qt::AlignCenter | Qt::TextShowMnemonic,
                        caption.isEmpty() ? QString::fromStdString(n.Name) : caption);
         }
     }
@@ -201,7 +274,9 @@ void TFormView::mousePressEvent(QMouseEvent* Event) {
     const TFormNode* hit = nullptr;
     // The last drawn lies on top.
     for (const TPlaced& c : FPlaced)
-        if (c.Bounds.contains(Event->position().toPoint())) hit = c.Node;
+        if (c.Bounds.contains(Event->position().toPoint()) ||
+            c.Tab.contains(Event->position().toPoint()))
+            hit = c.Node;
     if (!hit) return;
     SetSelected(hit);
     if (OnSelect) OnSelect(hit);

@@ -1,10 +1,13 @@
 // The designed form as the designer draws it: the form's client area with its grid, and each
 // component at its stored position with its caption (non-visual components as small tiles).
-// A click selects the component under the pointer; the selection carries sizing handles.
+// A page control shows the tabs of its sheets and the contents of one: its ActivePage, until
+// something on another sheet is selected. A click selects the component under the pointer (a
+// tab, its sheet); the selection carries sizing handles.
 #pragma once
 
 #include <QWidget>
 #include <functional>
+#include <map>
 
 #include "host/rtl/FormDocument.h"
 
@@ -30,15 +33,21 @@ class TFormView : public QWidget {
   private:
     struct TPlaced {
         const zk::rtl::TFormNode* Node;
-        QRect Bounds;
+        QRect Bounds;  // a sheet not shown: its tab
         bool Visual;
+        QRect Tab;  // a sheet's tab
     };
+    void Layout();
     void Place(const zk::rtl::TFormNode& Node, QPoint Origin);
+    void PlaceSheets(const zk::rtl::TFormNode& Pages, QRect Bounds);
+    // Shows the sheets on the way from Node to Target; false when Target is not under Node.
+    bool ShowPath(const zk::rtl::TFormNode& Node, const zk::rtl::TFormNode* Target);
 
     const zk::rtl::TFormDocument* FDocument = nullptr;
     const zk::rtl::TFormNode* FSelected = nullptr;
     QRect FClient;
     std::vector<TPlaced> FPlaced;  // in drawing order: parents before their children
+    std::map<const zk::rtl::TFormNode*, const zk::rtl::TFormNode*> FShownSheet;  // by page control
 };
 
 // A property's text as the file stores it: 'text', 12, True, [a, b], (...).
@@ -46,5 +55,8 @@ QString ValueText(const zk::rtl::TFormNodeValue& Value);
 // The integer stored for Name on Node, or Default.
 int64_t StoredInt(const zk::rtl::TFormNode& Node, const char* Name, int64_t Default);
 QString StoredText(const zk::rtl::TFormNode& Node, const char* Name);
+// Text of a form file for the screen: UTF-8 when its bytes are UTF-8 (Lazarus), else the 8-bit
+// code page of Delphi's forms (its Latin-1 part; nothing is written back from here).
+QString FormFileText(const std::string& Bytes);
 
 }  // namespace designer

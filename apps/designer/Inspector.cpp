@@ -31,7 +31,7 @@ QString PublishedText(TComponent& C, const TPropInfo& P) {
                                                            : QString::number(v);
         }
         case TTypeKind::tkString:
-            return P.GetStr ? Qs(P.GetStr(C)) : QString();
+            return P.GetStr ? FormFileText(P.GetStr(C)) : QString();
         case TTypeKind::tkStrings:
             return QStringLiteral("(Lines)");
         default:

@@ -86,7 +86,9 @@ class DesignerFixture : public ::testing::Test {
             }
         });
     }
-    QAction* Action(const char* Name) { return Window().menuBar()->template findChild<QAction*>(Name); }
+    QAction* Action(const char* Name) {
+        return Window().menuBar()->template findChild<QAction*>(Name);
+    }
     void Type(const QString& Text) {
         QLineEdit* edit = Window().Inspector()->HelpContextEdit();
         ASSERT_NE(edit, nullptr);
@@ -191,7 +193,8 @@ TEST_F(DesignerQtFlowTest, EllipsisNumbersThroughTheHelpExpertWindowAndTheFormIs
     EXPECT_EQ(caption, "Docuvane Expert");
     EXPECT_EQ(nodes, (std::vector<std::string>{
                          "OrdersForm, TOrdersForm, Orders, 100", "edtCustomer, TEdit, 0",
-                         "chkExpress, TCheckBox, Express delivery, 0", "btnOK, TButton, OK, 110", "btnCancel, TButton, Cancel, 77"}));
+                         "chkExpress, TCheckBox, Express delivery, 0", "btnOK, TButton, OK, 110",
+                         "btnCancel, TButton, Cancel, 77"}));
     EXPECT_EQ(Window().Inspector()->HelpContextEdit()->text(), "77");
 
     Action("FileSaveItem")->trigger();
@@ -200,6 +203,37 @@ TEST_F(DesignerQtFlowTest, EllipsisNumbersThroughTheHelpExpertWindowAndTheFormIs
     ASSERT_NE(at, std::string::npos);
     expected.insert(at + 17, "    HelpContext = 77\n");
     EXPECT_EQ(ReadFile(FForm), expected);
+}
+
+// A page control shows one sheet, the stored ActivePage, until a component on another one is
+// selected; captions read as the file's 8-bit code page or as UTF-8, as the file has them.
+TEST_F(DesignerWindowTest, FormViewShowsTheSheetOfTheSelectionAndEightBitCaptions) {
+    const std::string form = (FDir / "Pages.dfm").string();
+    std::ofstream(form, std::ios::binary)
+        << "object F: TForm\r\n  Caption = 'caf'#233\r\n  ClientWidth = 300\r\n"
+           "  ClientHeight = 200\r\n  object P: TPageControl\r\n    Width = 280\r\n"
+           "    Height = 180\r\n    ActivePage = S2\r\n  object S1: TTabSheet\r\n"
+           "    Caption = 'caf\xc3\xa9'\r\n"
+           "    object A: TEdit\r\n      Width = 50\r\n      Height = 20\r\n    end\r\n"
+           "  end\r\n  object S2: TTabSheet\r\n    object B: TEdit\r\n      Width = 50\r\n"
+           "      Height = 20\r\n    end\r\n  end\r\n  end\r\nend\r\n";
+    ASSERT_TRUE(Window().OpenForm(form));
+    designer::TFormView& view = *Window().FormView();
+    ASSERT_TRUE(Window().Select("A"));
+    const zk::rtl::TFormNode* a = view.Selected();
+    ASSERT_TRUE(Window().Select("B"));
+    const zk::rtl::TFormNode* b = view.Selected();
+    ASSERT_TRUE(Window().Select("F"));
+    EXPECT_TRUE(view.BoundsOf(*a).isNull());  // on S1, behind the stored ActivePage
+    EXPECT_FALSE(view.BoundsOf(*b).isNull());
+    ASSERT_TRUE(Window().Select("A"));
+    EXPECT_FALSE(view.BoundsOf(*a).isNull());
+    EXPECT_TRUE(view.BoundsOf(*b).isNull());
+    // #233 in a Delphi form, the UTF-8 bytes of a Lazarus one: both are "café" on the screen.
+    const zk::rtl::TFormNode& root = Window().Session()->Document().Root();
+    EXPECT_EQ(designer::StoredText(root, "Caption"), QString::fromUtf8("caf\u00e9"));
+    EXPECT_EQ(designer::StoredText(root.Children[0].Children[0], "Caption"),
+              QString::fromUtf8("caf\u00e9"));
 }
 
 TEST_F(DesignerWindowTest, ClosingWithUnsavedNumbersAsksFirstAndErrorsAreBoxes) {

@@ -63,10 +63,9 @@ TEST_F(ExpertTest, DesignerRunsTheTypicalRequestAndStoresTheNumbers) {
 
     // "--out -": standard output carries the form alone, the transcript goes to standard error.
     std::string piped = dir + "/piped.dfm";
-    ASSERT_EQ(RunProgram("/bin/sh",
-                         {"-c", std::string(ZK_DESIGNER_APP) + " --script " + dir +
-                                    "/Form1.dfm --out - --set-path /bin/true <" + dir +
-                                    "/commands.txt >" + piped + " 2>" + log}),
+    ASSERT_EQ(RunProgram("/bin/sh", {"-c", std::string(ZK_DESIGNER_APP) + " --script " + dir +
+                                               "/Form1.dfm --out - --set-path /bin/true <" + dir +
+                                               "/commands.txt >" + piped + " 2>" + log}),
               0)
         << ReadFileText(log);
     EXPECT_EQ(ReadFileText(piped), expected);

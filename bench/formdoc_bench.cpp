@@ -15,7 +15,7 @@
 #include "host/forms/DesignedForm.h"
 #include "host/interfaces/headless/HeadlessUi.h"
 #include "host/platform/LargeHeap.h"
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 extern char** environ;

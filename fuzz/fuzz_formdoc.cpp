@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "host/rtl/FormBinary.h"
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormBinary.h"
+#include "formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

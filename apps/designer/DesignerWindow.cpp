@@ -27,6 +27,7 @@ namespace designer {
 
 using namespace zk::ide;
 using namespace zk::rtl;
+using namespace zk::formfile;
 
 namespace {
 

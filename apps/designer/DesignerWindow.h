@@ -57,7 +57,7 @@ class TDesignerWindow : public QMainWindow {
   private:
     // With unsaved numbers asks whether to store them; false when the person cancels.
     bool MayDiscard();
-    void ShowSelected(const zk::rtl::TFormNode* Node);
+    void ShowSelected(const zk::formfile::TFormNode* Node);
     void UpdateTitle();
     void Fail(const QString& What, const std::string& Why);
 

@@ -4,15 +4,16 @@
 #include <filesystem>
 #include <set>
 
-#include "apps/helpctx/Audit.h"
+#include "formfile/Audit.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/HelpContextClasses.h"
 #include "host/rtl/TypInfo.h"
 
 namespace designer {
 
 using namespace zk::rtl;
+using namespace zk::formfile;
 
 namespace {
 
@@ -96,27 +97,27 @@ std::string TFormSession::ReportHtml(std::vector<std::string>& Skipped) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path self = fs::weakly_canonical(FFileName, ec);
-    std::vector<helpctx::TProjectForm> forms;
+    std::vector<zk::formfile::TProjectForm> forms;
     std::vector<std::string> paths{FFileName};
     try {
-        paths = helpctx::FindFormFiles({fs::path(FFileName).parent_path().empty()
+        paths = zk::formfile::FindFormFiles({fs::path(FFileName).parent_path().empty()
                                             ? std::string(".")
                                             : fs::path(FFileName).parent_path().string()});
-    } catch (const helpctx::TFailure& f) {
+    } catch (const zk::formfile::TFailure& f) {
         Skipped.push_back(f.Message);
     }
     for (const std::string& p : paths) {
         try {
             bool open = fs::weakly_canonical(p, ec) == self;
             forms.push_back(
-                helpctx::ReadForm(p, open ? FForm->Save() : zk::platform::ReadWholeFile(p)));
-        } catch (const helpctx::TFailure& f) {
+                zk::formfile::ReadForm(p, open ? FForm->Save() : zk::platform::ReadWholeFile(p)));
+        } catch (const zk::formfile::TFailure& f) {
             Skipped.push_back(f.Message);
         } catch (const zk::platform::EFileError& e) {
             Skipped.push_back(e.what());
         }
     }
-    return helpctx::ReportHtml(forms, std::nullopt);
+    return zk::formfile::ReportHtml(forms, std::nullopt);
 }
 
 }  // namespace designer

@@ -11,7 +11,7 @@
 
 #include "host/forms/DesignedForm.h"
 #include "host/ide/DesignIntf.h"
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 
 namespace designer {
 
@@ -23,13 +23,13 @@ class TFormSession {
 
     const std::string& FileName() const { return FFileName; }
     zk::forms::TDesignedForm& Form() { return *FForm; }
-    const zk::rtl::TFormDocument& Document() const { return FDocument; }
+    const zk::formfile::TFormDocument& Document() const { return FDocument; }
     zk::ide::TFormDesigner& Designer() { return *FDesigner; }
     zk::ide::TObjectInspector& Inspector() { return *FInspector; }
 
     // The component built from Node of Document(): the form for the root; null for objects
     // that did not become components.
-    zk::rtl::TComponent* ComponentOf(const zk::rtl::TFormNode& Node);
+    zk::rtl::TComponent* ComponentOf(const zk::formfile::TFormNode& Node);
 
     // Whether saving would write other bytes than the file holds now.
     bool Modified();
@@ -55,7 +55,7 @@ class TFormSession {
     std::vector<std::pair<zk::rtl::TComponent*, int32_t>> HelpContexts();
 
     std::string FFileName;
-    zk::rtl::TFormDocument FDocument;
+    zk::formfile::TFormDocument FDocument;
     std::unique_ptr<zk::forms::TDesignedForm> FForm;
     std::unique_ptr<zk::ide::TFormDesigner> FDesigner;
     std::unique_ptr<zk::ide::TObjectInspector> FInspector;

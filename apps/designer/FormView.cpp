@@ -8,6 +8,7 @@
 namespace designer {
 
 using namespace zk::rtl;
+using namespace zk::formfile;
 
 namespace {
 

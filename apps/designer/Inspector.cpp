@@ -12,6 +12,7 @@
 namespace designer {
 
 using namespace zk::rtl;
+using namespace zk::formfile;
 using namespace zk::ide;
 
 namespace {

@@ -20,7 +20,7 @@ class TInspector : public QTableWidget {
     explicit TInspector(QWidget* Parent = nullptr);
 
     // Shows Node's component of Session (both not owned; null: nothing).
-    void Show(TFormSession* Session, const zk::rtl::TFormNode* Node);
+    void Show(TFormSession* Session, const zk::formfile::TFormNode* Node);
     // Reads the values again (after the Help Expert wrote numbers back, say).
     void Refresh() { Show(FSession, FNode); }
     // Called after a HelpContext edit or an ellipsis press.
@@ -35,7 +35,7 @@ class TInspector : public QTableWidget {
     void Report(const std::string& Text);
 
     TFormSession* FSession = nullptr;
-    const zk::rtl::TFormNode* FNode = nullptr;
+    const zk::formfile::TFormNode* FNode = nullptr;
     zk::rtl::TComponent* FComponent = nullptr;
     QLineEdit* FEdit = nullptr;
     QToolButton* FEllipsis = nullptr;

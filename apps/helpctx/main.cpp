@@ -11,27 +11,28 @@
 #include <string>
 #include <vector>
 
-#include "apps/helpctx/Audit.h"
-#include "apps/helpctx/Map.h"
-#include "apps/helpctx/Numbering.h"
-#include "apps/helpctx/Project.h"
+#include "formfile/Audit.h"
+#include "formfile/Map.h"
+#include "formfile/Numbering.h"
+#include "formfile/Project.h"
 #include "host/platform/Ascii.h"
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
-#include "host/rtl/FormDocument.h"
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/FormDocument.h"
+#include "formfile/HelpContextClasses.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "0.0.0"
 #endif
 
 using namespace zk::rtl;
+using namespace zk::formfile;
 using zk::platform::EFileError;
 
 namespace {
 
-using helpctx::Json;
-using helpctx::TFailure;
+using zk::formfile::Json;
+using zk::formfile::TFailure;
 
 // The document lives on the heap: the targets point into its tree.
 struct TOpenFile {
@@ -62,11 +63,11 @@ TOpenFile Open(const std::string& Path) {
     }
 }
 
-void Store(const std::string& Path, const std::string& Bytes) { helpctx::Store({{Path, Bytes}}); }
+void Store(const std::string& Path, const std::string& Bytes) { zk::formfile::Store({{Path, Bytes}}); }
 
 int List(const std::vector<std::string>& Project, bool AsJson) {
     std::vector<TOpenFile> open;
-    for (const std::string& f : helpctx::FindFormFiles(Project)) open.push_back(Open(f));
+    for (const std::string& f : zk::formfile::FindFormFiles(Project)) open.push_back(Open(f));
     for (const TOpenFile& f : open) {
         for (const THelpTarget& t : f.Targets) {
             int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
@@ -173,7 +174,7 @@ int Run(int argc, char** argv) {
     setCmd->add_option("-o,--out", setOut, "Write here instead of replacing FILE ('-': stdout)");
 
     std::vector<std::string> numFiles;
-    helpctx::TNumberOptions numOptions;
+    zk::formfile::TNumberOptions numOptions;
     CLI::App* numCmd = app.add_subcommand(
         "number",
         "Number the forms and their components in tree order: from --start by --step across "
@@ -215,7 +216,7 @@ int Run(int argc, char** argv) {
     checkCmd->add_option("--plan", checkPlan, "Numbering plan (TOML) whose blocks to check");
 
     std::vector<std::string> reportProject;
-    helpctx::TReportOptions reportOptions;
+    zk::formfile::TReportOptions reportOptions;
     CLI::App* reportCmd = app.add_subcommand(
         "report", "Per form and in total: components, numbered ones, repeated numbers.");
     reportCmd->add_option("PROJECT", reportProject, "Folders (searched for .dfm, .lfm) or files")
@@ -229,7 +230,7 @@ int Run(int argc, char** argv) {
                           "Numbering plan (TOML): also mark numbers outside each form's block");
 
     std::vector<std::string> mapProject;
-    helpctx::TMapOptions mapOptions;
+    zk::formfile::TMapOptions mapOptions;
     CLI::App* mapCmd = app.add_subcommand(
         "map", "Write the help compiler's map file and, with --alias, its alias file.");
     mapCmd->add_option("PROJECT", mapProject, "Folders (searched for .dfm, .lfm) or files")
@@ -241,7 +242,7 @@ int Run(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Validator(
             [](std::string& s) {
-                return helpctx::IsContextSafe(s) ? std::string()
+                return zk::formfile::IsContextSafe(s) ? std::string()
                                                  : std::string("letters, digits, '_' and '.' only");
             },
             "CONTEXT"));
@@ -300,12 +301,12 @@ int Run(int argc, char** argv) {
             }
             return Set(setFile, assign, setOut);
         }
-        if (numCmd->parsed()) return helpctx::Number(numFiles, numOptions);
-        if (checkCmd->parsed()) return helpctx::Check(checkProject, checkPlan);
-        if (reportCmd->parsed()) return helpctx::Report(reportProject, reportOptions);
+        if (numCmd->parsed()) return zk::formfile::Number(numFiles, numOptions);
+        if (checkCmd->parsed()) return zk::formfile::Check(checkProject, checkPlan);
+        if (reportCmd->parsed()) return zk::formfile::Report(reportProject, reportOptions);
         if (importCmd->parsed())
-            return helpctx::Import(importMap, importProject, importPrefix, importDryRun);
-        if (mapCmd->parsed()) return helpctx::Map(mapProject, mapOptions);
+            return zk::formfile::Import(importMap, importProject, importPrefix, importDryRun);
+        if (mapCmd->parsed()) return zk::formfile::Map(mapProject, mapOptions);
         return Convert(convFile, convTo, convOut);
     } catch (const TFailure& f) {
         std::cerr << "helpctx: " << f.Message << "\n";

@@ -10,6 +10,7 @@
 namespace zk::forms {
 
 using namespace zk::rtl;
+using namespace zk::formfile;
 
 namespace {
 

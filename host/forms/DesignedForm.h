@@ -1,4 +1,4 @@
-// A form as the designer holds it: built from a user's form file (host/rtl/FormDocument.h),
+// A form as the designer holds it: built from a user's form file (formfile/FormDocument.h),
 // whose form class this program does not have ("object Form1: TForm1"). It is a TForm that
 // answers the file's class name, with the form and every component on it marked csDesigning.
 // The document stays the truth about the file: saving writes back the HelpContext values the
@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "host/forms/Forms.h"
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 #include "host/rtl/HelpContext.h"
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/HelpContextClasses.h"
 
 namespace zk::forms {
 
@@ -45,7 +45,7 @@ class TDesignedForm : public TForm {
     // becomes a TDesignedComponent. Components inside panels and the like are owned by the
     // form, those inside an inline frame by the frame. Raises EFormFileError for a stored
     // HelpContext that is no 32-bit integer or a component name the form cannot take.
-    explicit TDesignedForm(TFormDocument Doc);
+    explicit TDesignedForm(formfile::TFormDocument Doc);
     // Reads Bytes (text or binary) as the form file FileName, whose extension picks the library.
     explicit TDesignedForm(std::string Bytes, const std::string& FileName = "Form.dfm");
 
@@ -59,14 +59,14 @@ class TDesignedForm : public TForm {
     bool Modified() const;
 
   private:
-    void Build(const TFormNode& Node, TComponent* Owner, TComponent* Parent);
+    void Build(const formfile::TFormNode& Node, TComponent* Owner, TComponent* Parent);
     void WriteBack();
 
-    TFormDocument FDocument;
-    TFormLibrary FLibrary;
+    formfile::TFormDocument FDocument;
+    formfile::TFormLibrary FLibrary;
     TClassInfo FClass;
     // Each component that publishes HelpContext and the object of the file it came from.
-    std::vector<std::pair<TComponent*, const TFormNode*>> FHelpBindings;
+    std::vector<std::pair<TComponent*, const formfile::TFormNode*>> FHelpBindings;
 };
 
 }  // namespace zk::forms

@@ -33,6 +33,7 @@
 
 using namespace zk::forms;
 using namespace zk::ide;
+using namespace zk::formfile;
 
 namespace {
 
@@ -220,9 +221,9 @@ TEST_F(DesignerWindowTest, FormViewShowsTheSheetOfTheSelectionAndEightBitCaption
     ASSERT_TRUE(Window().OpenForm(form));
     designer::TFormView& view = *Window().FormView();
     ASSERT_TRUE(Window().Select("A"));
-    const zk::rtl::TFormNode* a = view.Selected();
+    const zk::formfile::TFormNode* a = view.Selected();
     ASSERT_TRUE(Window().Select("B"));
-    const zk::rtl::TFormNode* b = view.Selected();
+    const zk::formfile::TFormNode* b = view.Selected();
     ASSERT_TRUE(Window().Select("F"));
     EXPECT_TRUE(view.BoundsOf(*a).isNull());  // on S1, behind the stored ActivePage
     EXPECT_FALSE(view.BoundsOf(*b).isNull());
@@ -230,7 +231,7 @@ TEST_F(DesignerWindowTest, FormViewShowsTheSheetOfTheSelectionAndEightBitCaption
     EXPECT_FALSE(view.BoundsOf(*a).isNull());
     EXPECT_TRUE(view.BoundsOf(*b).isNull());
     // #233 in a Delphi form, the UTF-8 bytes of a Lazarus one: both are "café" on the screen.
-    const zk::rtl::TFormNode& root = Window().Session()->Document().Root();
+    const zk::formfile::TFormNode& root = Window().Session()->Document().Root();
     EXPECT_EQ(designer::StoredText(root, "Caption"), QString::fromUtf8("caf\u00e9"));
     EXPECT_EQ(designer::StoredText(root.Children[0].Children[0], "Caption"),
               QString::fromUtf8("caf\u00e9"));

@@ -7,10 +7,11 @@
 #include "host/ide/DesignIntf.h"
 #include "host/ide/ToolIntf.h"
 #include "host/rtl/HelpContext.h"
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/HelpContextClasses.h"
 
 using namespace zk::ide;
 using namespace zk::rtl;
+using namespace zk::formfile;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

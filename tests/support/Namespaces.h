@@ -3,6 +3,7 @@
 
 namespace zk::platform {}
 namespace zk::rtl {}
+namespace zk::formfile {}
 namespace zk::win32 {}
 namespace zk::forms {}
 namespace zk::registry {}
@@ -11,6 +12,7 @@ namespace zk::expert {}
 
 using namespace zk;
 using namespace zk::rtl;
+using namespace zk::formfile;
 using namespace zk::win32;
 using namespace zk::forms;
 using namespace zk::registry;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "apps/helpctx/Plan.h"
-#include "apps/helpctx/Project.h"
+#include "formfile/Plan.h"
+#include "formfile/Project.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 // Prints one "FILE:LINE: message" line per problem; 0 when there is none, else 1.
 int Check(const std::vector<std::string>& Project, const std::string& PlanFile);
@@ -29,4 +29,4 @@ std::string ReportHtml(const std::vector<TProjectForm>& Forms, const std::option
 // S with &, <, > and " escaped for HTML.
 std::string Html(const std::string& S);
 
-}  // namespace helpctx
+}  // namespace zk::formfile

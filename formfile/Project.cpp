@@ -1,4 +1,4 @@
-#include "apps/helpctx/Project.h"
+#include "formfile/Project.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "host/platform/FileReplace.h"
 #include "host/platform/LargeHeap.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 using namespace zk::rtl;
 namespace fs = std::filesystem;
@@ -125,4 +125,4 @@ std::string Json(const std::string& S) {
     return out + "\"";
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 enum class TFormLibrary { Delphi, Lazarus };
 
@@ -36,4 +36,4 @@ struct THelpTarget {
 // (also those inside panels) belong to the form; those inside an inline frame to the frame.
 std::vector<THelpTarget> HelpContextTargets(TFormLibrary Library, const TFormNode& Root);
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

@@ -1,4 +1,4 @@
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "host/rtl/FormBinary.h"
+#include "formfile/FormBinary.h"
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 namespace {
 
@@ -998,4 +998,4 @@ void TFormDocument::SetHelpContext(const TFormNode& Node, int32_t Value) {
     FEdited = true;
 }
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

@@ -1,13 +1,13 @@
-#include "apps/helpctx/Map.h"
+#include "formfile/Map.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 
-#include "apps/helpctx/Project.h"
+#include "formfile/Project.h"
 #include "host/platform/FileReplace.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 using namespace zk::rtl;
 
@@ -91,4 +91,4 @@ int Map(const std::vector<std::string>& Project, const TMapOptions& Options) {
     return 0;
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

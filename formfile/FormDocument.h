@@ -2,7 +2,7 @@
 // a parsed component tree whose nodes remember where in those bytes they came from. An edit
 // changes the tree and splices only the bytes it must; a document that was not edited saves
 // byte for byte as it was read. Reads the text form format (.dfm, .lfm as Delphi and Lazarus
-// write them) and, through host/rtl/FormBinary.h, the binary TPF0 stream.
+// write them) and, through formfile/FormBinary.h, the binary TPF0 stream.
 //
 // Pure logic: bytes in, bytes out. Reading files and replacing them is the caller's business.
 #pragma once
@@ -17,14 +17,14 @@
 
 #include "host/rtl/SysUtils.h"
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 // A form file that cannot be read. The message is complete: "FILE:LINE:COLUMN: what" for text,
 // "FILE: byte N: what" for binary streams.
-class EFormFileError : public Exception {
+class EFormFileError : public rtl::Exception {
   public:
     EFormFileError(std::string Msg, int Line, int Column)
-        : Exception(std::move(Msg)), FLine(Line), FColumn(Column) {}
+        : rtl::Exception(std::move(Msg)), FLine(Line), FColumn(Column) {}
     int Line() const { return FLine; }
     int Column() const { return FColumn; }
 
@@ -207,4 +207,4 @@ class TFormDocument {
 // value text cannot hold (a float that is not finite).
 std::string PrintFormTree(const TFormNode& Root, const std::string& LineEnd);
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

@@ -1,4 +1,4 @@
-#include "apps/helpctx/Audit.h"
+#include "formfile/Audit.h"
 
 #include <algorithm>
 #include <iostream>
@@ -6,10 +6,10 @@
 #include <optional>
 #include <set>
 
-#include "apps/helpctx/Plan.h"
-#include "apps/helpctx/Project.h"
+#include "formfile/Plan.h"
+#include "formfile/Project.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 using namespace zk::rtl;
 
@@ -358,4 +358,4 @@ int Report(const std::vector<std::string>& Project, const TReportOptions& Option
     return 0;
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "apps/helpctx/Plan.h"
-#include "apps/helpctx/Project.h"
+#include "formfile/Plan.h"
+#include "formfile/Project.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 // Gives Forms numbers from Start by Step in order, tree order inside each form; with
 // OnlyUnset only components without one, and a new number skips every number the project
@@ -40,4 +40,4 @@ int Number(const std::vector<std::string>& Project, const TNumberOptions& Option
 int Import(const std::string& MapFile, const std::vector<std::string>& Project,
            const std::string& Prefix, bool DryRun);
 
-}  // namespace helpctx
+}  // namespace zk::formfile

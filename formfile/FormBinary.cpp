@@ -1,8 +1,8 @@
-#include "host/rtl/FormBinary.h"
+#include "formfile/FormBinary.h"
 
 #include <cstring>
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 namespace {
 
@@ -519,4 +519,4 @@ std::string FrameFormStream(const std::string& Stream, const TFormBinaryFrame& F
     return out;
 }
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

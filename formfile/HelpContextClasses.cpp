@@ -1,11 +1,11 @@
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/HelpContextClasses.h"
 
 #include <string>
 #include <unordered_map>
 
 #include "host/platform/Ascii.h"
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 namespace {
 
@@ -252,4 +252,4 @@ std::vector<THelpTarget> HelpContextTargets(TFormLibrary Library, const TFormNod
     return out;
 }
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "host/rtl/FormDocument.h"
-#include "host/rtl/HelpContextClasses.h"
+#include "formfile/FormDocument.h"
+#include "formfile/HelpContextClasses.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 // A failure that ends the run with status 1; the text is printed after "helpctx: ".
 struct TFailure {
@@ -20,8 +20,8 @@ struct TFailure {
 
 struct TProjectForm {
     std::string Path;  // as found: the folder given joined with the path below it
-    std::unique_ptr<zk::rtl::TFormDocument> Doc;
-    std::vector<zk::rtl::THelpTarget> Targets;
+    std::unique_ptr<TFormDocument> Doc;
+    std::vector<THelpTarget> Targets;
     std::vector<int64_t> Numbers;  // one per target, 0 when none is stored
     std::string FormName() const { return Doc->Root().Name; }
 };
@@ -39,7 +39,7 @@ std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args);
 TProjectForm ReadForm(const std::string& Path, std::string Bytes);
 
 // Where a target stands: "FILE:LINE" (binary forms have line 0).
-std::string Where(const TProjectForm& Form, const zk::rtl::THelpTarget& Target);
+std::string Where(const TProjectForm& Form, const THelpTarget& Target);
 
 // Replaces each (path, bytes) as one change: all files or none (see ReplaceFiles). Raises
 // TFailure.
@@ -48,4 +48,4 @@ void Store(const std::vector<std::pair<std::string, std::string>>& Files);
 // S quoted as a JSON string.
 std::string Json(const std::string& S);
 
-}  // namespace helpctx
+}  // namespace zk::formfile

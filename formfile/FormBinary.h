@@ -38,9 +38,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormDocument.h"
 
-namespace zk::rtl {
+namespace zk::formfile {
 
 // True when Bytes start like a binary form file ("TPF0" or a resource header).
 bool LooksBinary(std::string_view Bytes);
@@ -59,4 +59,4 @@ std::string FrameFormStream(const std::string& Stream, const TFormBinaryFrame& F
 std::array<uint8_t, 10> ExtendedBytes(long double X);
 long double ExtendedValue(const std::array<uint8_t, 10>& B);
 
-}  // namespace zk::rtl
+}  // namespace zk::formfile

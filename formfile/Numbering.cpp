@@ -1,4 +1,4 @@
-#include "apps/helpctx/Numbering.h"
+#include "formfile/Numbering.h"
 
 #include <charconv>
 #include <climits>
@@ -7,12 +7,12 @@
 #include <optional>
 #include <set>
 
-#include "apps/helpctx/Diff.h"
-#include "apps/helpctx/Map.h"
+#include "formfile/Diff.h"
+#include "formfile/Map.h"
 #include "host/platform/Ascii.h"
 #include "host/platform/FileReplace.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 using namespace zk::rtl;
 
@@ -199,4 +199,4 @@ int Import(const std::string& MapFile, const std::vector<std::string>& Project,
     return 0;
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "apps/helpctx/Project.h"
+#include "formfile/Project.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 struct TMapOptions {
     std::string Header;  // the map file (.h)
@@ -36,4 +36,4 @@ std::map<std::string, TContext> ContextStrings(const std::vector<TProjectForm>& 
 // TFailure.
 int Map(const std::vector<std::string>& Project, const TMapOptions& Options);
 
-}  // namespace helpctx
+}  // namespace zk::formfile

@@ -1,4 +1,4 @@
-#include "apps/helpctx/Plan.h"
+#include "formfile/Plan.h"
 
 #include <fnmatch.h>
 
@@ -7,10 +7,10 @@
 #include <climits>
 #include <filesystem>
 
-#include "apps/helpctx/Project.h"
+#include "formfile/Project.h"
 #include "host/platform/FileReplace.h"
 
-namespace helpctx {
+namespace zk::formfile {
 
 namespace {
 
@@ -114,4 +114,4 @@ std::pair<int64_t, int64_t> TPlan::RangeFor(const std::string& Path) const {
     return {RestStart, INT32_MAX};
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

@@ -1,9 +1,9 @@
-#include "apps/helpctx/Diff.h"
+#include "formfile/Diff.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace helpctx {
+namespace zk::formfile {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::string UnifiedDiff(const std::string& Name, std::string_view Old, std::stri
     return out;
 }
 
-}  // namespace helpctx
+}  // namespace zk::formfile

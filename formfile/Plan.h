@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace helpctx {
+namespace zk::formfile {
 
 struct TPlanBlock {
     std::vector<std::string> Forms;
@@ -37,4 +37,4 @@ struct TPlan {
 // Reads a plan file; raises TFailure with "FILE:LINE:COLUMN: what" (or "FILE: what").
 TPlan ReadPlan(const std::string& Path);
 
-}  // namespace helpctx
+}  // namespace zk::formfile

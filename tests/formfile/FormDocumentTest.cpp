@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "host/rtl/FormBinary.h"
-#include "host/rtl/FormDocument.h"
+#include "formfile/FormBinary.h"
+#include "formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

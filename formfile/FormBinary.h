@@ -9,7 +9,8 @@
 //   property= shortstr(name) value
 //   shortstr= length byte, bytes
 //   value   = tag, then by tag: 00 vaNull, 01 vaList (values, 00), 02 vaInt8 (1 byte),
-//             03 vaInt16 (2), 04 vaInt32 (4), 05 vaExtended (10-byte x87 extended), 06 vaString
+//             03 vaInt16 (2), 04 vaInt32 (4), 05 vaExtended (10-byte x87 extended,
+//             formfile/FormExtended.h), 06 vaString
 //             (shortstr), 07 vaIdent (shortstr), 08 vaFalse, 09 vaTrue, 0A vaBinary (int32 size,
 //             bytes), 0B vaSet (shortstr names, empty one ends), 0C vaLString (int32 length,
 //             bytes), 0D vaNil, 0E vaCollection (items, 00; an item is an optional integer order
@@ -33,14 +34,23 @@
 // data starts with "TPF0".
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "formfile/FormDocument.h"
+#include "formfile/FormTree.h"
 
 namespace zk::formfile {
+
+// The frame around a binary stream: nothing, or the resource header that Delphi's binary form
+// files carry (kept byte for byte, its size fields updated on write).
+struct TFormBinaryFrame {
+    enum Kind : uint8_t { Bare, Res16, Res32 } Kind = Bare;
+    std::string Prefix;    // bytes before "TPF0"
+    std::string Suffix;    // bytes after the stream (other resources)
+    size_t SizeField = 0;  // offset in Prefix of the 32-bit data size
+};
 
 // True when Bytes start like a binary form file ("TPF0" or a resource header).
 bool LooksBinary(std::string_view Bytes);
@@ -54,9 +64,5 @@ TFormNode ReadFormStream(std::string_view Bytes, const std::string& FileName,
 std::string WriteFormStream(const TFormNode& Root);
 // Stream put into Frame, its size fields brought up to date.
 std::string FrameFormStream(const std::string& Stream, const TFormBinaryFrame& Frame);
-
-// The 10-byte x87 extended float of the stream and back.
-std::array<uint8_t, 10> ExtendedBytes(long double X);
-long double ExtendedValue(const std::array<uint8_t, 10>& B);
 
 }  // namespace zk::formfile

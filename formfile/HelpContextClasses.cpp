@@ -205,11 +205,7 @@ const TTable& Palette() {
     return table;
 }
 
-bool Stores(const TFormNode& N, std::string_view Prop) {
-    for (const TFormNodeProperty& p : N.Properties)
-        if (Lower(p.Name) == Prop) return true;
-    return false;
-}
+bool Stores(const TFormNode& N, std::string_view Prop) { return FindProperty(N, Prop) != nullptr; }
 
 void Collect(TFormLibrary Lib, const TFormNode& N, const std::string& Owner, bool IsRoot,
              std::vector<THelpTarget>& Out) {

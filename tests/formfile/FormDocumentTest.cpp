@@ -120,7 +120,7 @@ TEST(FormDocumentTest, TreeHoldsTheValues) {
     EXPECT_EQ(prop(root, "Top").Int, -8);
     EXPECT_EQ(prop(root, "Mask").Int, 0x7FFFFFFF);
     EXPECT_EQ(prop(root, "Huge").Int, 5000000000);
-    EXPECT_EQ(ExtendedValue(prop(root, "Ratio").Float), 1.5L);
+    EXPECT_EQ(ExtendedValue(prop(root, "Ratio").Float), 1.5);
     EXPECT_EQ(prop(root, "Price").FloatType, TFormFloatType::Currency);
     EXPECT_EQ(prop(root, "Price").Int, 15000);
     EXPECT_EQ(prop(root, "Font.Style").Items.size(), 2u);
@@ -259,6 +259,52 @@ TEST(FormDocumentTest, BinaryFilesInAResourceHeaderAreNumberedInPlace) {
     r32.SetHelpContext(r32.Root(), 5);
     TFormDocument r32b = TFormDocument::Read(r32.Save(), "f.res");
     EXPECT_EQ(r32b.HelpContext(r32b.Root()), 5);
+}
+
+TEST(FormDocumentTest, AnyPropertyIsSetOrRemovedThroughOneSplice) {
+    const std::string text =
+        "object F: TF\r\n  Left = 8\r\n  Caption = 'a'\r\n  object B: TB\r\n  end\r\nend\r\n";
+    TFormDocument doc = TFormDocument::ReadText(text, "f.dfm");
+    const TFormNode& root = doc.Root();
+    TFormNodeValue caption;
+    caption.Type = TFormValueType::String;
+    caption.Str = u"It's";
+    TFormNodeValue tag;
+    tag.Int = 5;
+    doc.SetProperty(root, "caption", caption);
+    doc.SetProperty(root, "Tag", tag);
+    doc.RemoveProperty(root, "Left");
+    doc.RemoveProperty(root, "Nothing");
+    EXPECT_EQ(doc.Save(),
+              "object F: TF\r\n  Caption = 'It''s'\r\n  Tag = 5\r\n  object B: TB\r\n  end\r\n"
+              "end\r\n");
+    EXPECT_EQ(FindProperty(root, "CAPTION")->Value.Str, u"It's");
+    EXPECT_EQ(FindProperty(root, "Left"), nullptr);
+    // Back as they were read: the original bytes, whatever happened in between.
+    TFormNodeValue left;
+    left.Int = 8;
+    doc.SetProperty(root, "Left", left);
+    doc.RemoveProperty(root, "Tag");
+    caption.Str = u"a";
+    doc.SetProperty(root, "Caption", caption);
+    EXPECT_EQ(doc.Save(), text);
+    // A node with nothing nested: before its 'end', one level in.
+    doc.SetProperty(root.Children[0], "Tag", tag);
+    EXPECT_EQ(doc.Save(),
+              "object F: TF\r\n  Left = 8\r\n  Caption = 'a'\r\n  object B: TB\r\n"
+              "    Tag = 5\r\n  end\r\nend\r\n");
+}
+
+TEST(FormDocumentTest, ASecondFormAfterTheFirstIsKeptAndReported) {
+    const std::string first = "object F: TF\n  Left = 8\nend\n";
+    const std::string second = "object G: TG\nend\n  garbage\n";
+    TFormDocument doc = TFormDocument::ReadText(first + "\n" + second, "f.lfm");
+    EXPECT_EQ(doc.TrailingAt(), first.size() + 1);
+    EXPECT_EQ(doc.Nodes().size(), 1u);
+    EXPECT_EQ(doc.Save(), first + "\n" + second);
+    doc.SetHelpContext(doc.Root(), 7);
+    EXPECT_EQ(doc.Save(), "object F: TF\n  Left = 8\n  HelpContext = 7\nend\n\n" + second);
+    EXPECT_EQ(TFormDocument::ReadText(first + " \n\t\n", "f.lfm").TrailingAt(), 0u);
 }
 
 struct TBadForm {

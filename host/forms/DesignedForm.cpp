@@ -35,12 +35,6 @@ std::string ToHostString(const std::u16string& Codes) {
     return out;
 }
 
-const TFormNodeProperty* Stored(const TFormNode& N, const char* Name) {
-    for (const TFormNodeProperty& p : N.Properties)
-        if (SameName(p.Name, Name)) return &p;
-    return nullptr;
-}
-
 // The class information of designed components of one class, shared by all forms and kept
 // for the program's life (components may still ask for it while their form goes).
 const TClassInfo& DesignedClass(const std::string& Name, bool HelpContext, bool Caption) {
@@ -156,7 +150,7 @@ void TDesignedForm::Build(const TFormNode& Node, TComponent* Owner, TComponent* 
     if (host) {
         c = host->Create(Owner);
     } else {
-        const TFormNodeProperty* caption = Stored(Node, "Caption");
+        const TFormNodeProperty* caption = FindProperty(Node, "Caption");
         bool hasCaption = caption && caption->Value.Type == TFormValueType::String;
         c = new TDesignedComponent(Owner, DesignedClass(Node.ClassName, help, hasCaption),
                                    hasCaption ? ToHostString(caption->Value.Str) : "");

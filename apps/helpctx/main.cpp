@@ -32,11 +32,8 @@ using namespace zk::formfile;
 
 namespace {
 
-using zk::formfile::TFailure;
-using zk::formfile::TProjectForm;
-
 int List(const std::vector<std::string>& Project, bool AsJson) {
-    for (const TProjectForm& f : zk::formfile::LoadWholeProject(Project)) {
+    for (const TProjectForm& f : LoadWholeProject(Project)) {
         for (size_t t = 0; t < f.Targets.size(); ++t) {
             const THelpTarget& target = f.Targets[t];
             if (AsJson)

@@ -131,7 +131,8 @@ void FlushAll(const std::vector<TStaged>& Staged, const std::vector<std::string>
     std::set<dev_t> done;
     for (size_t i = 0; i < Staged.size(); ++i) {
         if (Staged[i].Temp.empty() || !done.insert(Staged[i].Device).second) continue;
-        TFd fd(SysOpen(Staged[i].Temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        // The folder, not the file: a file's mode may forbid reading it.
+        TFd fd(SysOpen(DirectoryOf(Files[i]).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (fd.Get() < 0 || ::syncfs(fd.Get()) != 0) Fail("write", Files[i], errno);
     }
 }

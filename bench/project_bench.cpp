@@ -65,7 +65,8 @@ void RunTool(benchmark::State& state, std::vector<std::vector<std::string>> Roun
         return;
     }
     for (std::vector<std::string>& args : Rounds) args.insert(args.begin(), tool);
-    size_t round = 0;
+    // Kept across repetitions, so that each run of number changes every file again.
+    static size_t round = 0;
     for (auto _ : state) {
         if (!zkbench::RunQuietly(Rounds[round++ % Rounds.size()])) {
             state.SkipWithError("helpctx failed");

@@ -79,7 +79,7 @@ std::map<std::string, TContext> ContextStrings(const std::vector<TProjectForm>& 
 }
 
 int Map(const std::vector<std::string>& Project, const TMapOptions& Options) {
-    std::vector<TProjectForm> forms = LoadProject(Project);
+    std::vector<TProjectForm> forms = LoadWholeProject(Project);
     std::string header, alias;
     for (const auto& [context, c] : ContextStrings(forms, Options.Prefix, false)) {
         header += "#define " + context + " " + std::to_string(c.File->Numbers[c.Target]) + "\n";

@@ -102,7 +102,7 @@ void NumberByPlan(std::vector<TProjectForm>& Forms, const TPlan& Plan, bool Only
 }
 
 int Number(const std::vector<std::string>& Project, const TNumberOptions& Options) {
-    std::vector<TProjectForm> forms = LoadProject(Project);
+    std::vector<TProjectForm> forms = LoadWholeProject(Project);
     if (!Options.Out.empty() && forms.size() > 1)
         throw TFailure{"-o takes one form file only; " + std::to_string(forms.size()) +
                        " were found"};
@@ -145,7 +145,7 @@ int Import(const std::string& MapFile, const std::vector<std::string>& Project,
     } catch (const zk::platform::EFileError& e) {
         throw TFailure{e.what()};
     }
-    std::vector<TProjectForm> forms = LoadProject(Project);
+    std::vector<TProjectForm> forms = LoadWholeProject(Project);
     std::vector<std::string> before = Contents(forms, DryRun);
     // Context strings, like the Pascal names they are made of, ignore case.
     std::multimap<std::string, const TContext*> byName;

@@ -1,9 +1,11 @@
 #include "formfile/Plan.h"
 
 #include <fnmatch.h>
+#include <strings.h>
 
 #include <toml++/toml.h>
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <filesystem>
 
@@ -41,6 +43,45 @@ void OnlyKeys(const std::string& File, const toml::table& T,
             Bad(File, key.source(), "unknown key '" + std::string(key.str()) + "'");
 }
 
+// A shared number: a whole number other than 0 (which means none) in the HelpContext range.
+int64_t SharedNumber(const std::string& File, const toml::source_region& At,
+                     std::optional<int64_t> Value) {
+    if (!Value || *Value == 0 || *Value < INT32_MIN || *Value > INT32_MAX)
+        Bad(File, At, "a shared number must be a 32-bit integer other than 0");
+    return *Value;
+}
+
+// shared = [2001, 2002], or a [shared] table: 2001 = ["Form.Component", ...].
+std::map<int64_t, std::vector<std::string>> ReadShared(const std::string& File,
+                                                       const toml::node& Node) {
+    std::map<int64_t, std::vector<std::string>> shared;
+    if (const toml::array* a = Node.as_array()) {
+        for (const toml::node& n : *a)
+            shared[SharedNumber(File, n.source(),
+                                n.is_integer() ? n.value<int64_t>() : std::nullopt)];
+        return shared;
+    }
+    const toml::table* t = Node.as_table();
+    if (!t) Bad(File, Node.source(), "'shared' must be a list of numbers or a table ([shared])");
+    for (const auto& [key, value] : *t) {
+        int64_t n = 0;
+        std::string_view k = key.str();
+        auto [p, ec] = std::from_chars(k.data(), k.data() + k.size(), n);
+        std::vector<std::string>& names = shared[SharedNumber(
+            File, key.source(),
+            ec == std::errc() && p == k.data() + k.size() && !k.empty() ? std::optional<int64_t>(n)
+                                                                        : std::nullopt)];
+        const toml::array* list = value.as_array();
+        if (!list || list->empty())
+            Bad(File, value.source(), "a shared number needs a list of components");
+        for (const toml::node& name : *list) {
+            if (!name.is_string()) Bad(File, name.source(), "components are named by strings");
+            names.push_back(*name.value<std::string>());
+        }
+    }
+    return shared;
+}
+
 }  // namespace
 
 TPlan ReadPlan(const std::string& Path) {
@@ -58,7 +99,7 @@ TPlan ReadPlan(const std::string& Path) {
         throw TFailure{Path + ":" + std::to_string(p.line) + ":" + std::to_string(p.column) + ": " +
                        std::string(e.description())};
     }
-    OnlyKeys(Path, root, {"step", "size", "block"});
+    OnlyKeys(Path, root, {"step", "size", "block", "shared"});
     TPlan plan;
     plan.Step = Number(Path, root, "step", 1, 1);
     int64_t size = Number(Path, root, "size", 100, 1);
@@ -98,6 +139,7 @@ TPlan ReadPlan(const std::string& Path) {
             plan.Blocks.push_back(std::move(b));
         }
     }
+    if (const toml::node* shared = root.get("shared")) plan.Shared = ReadShared(Path, *shared);
     return plan;
 }
 
@@ -112,6 +154,15 @@ const TPlanBlock* TPlan::BlockFor(const std::string& Path) const {
 std::pair<int64_t, int64_t> TPlan::RangeFor(const std::string& Path) const {
     if (const TPlanBlock* b = BlockFor(Path)) return {b->Start, b->Last()};
     return {RestStart, INT32_MAX};
+}
+
+bool TPlan::MayShare(int64_t Number, const std::string& Path) const {
+    auto it = Shared.find(Number);
+    if (it == Shared.end()) return false;
+    return it->second.empty() ||
+           std::any_of(it->second.begin(), it->second.end(), [&Path](const std::string& Name) {
+               return strcasecmp(Name.c_str(), Path.c_str()) == 0;
+           });
 }
 
 }  // namespace zk::formfile

@@ -1,8 +1,8 @@
 #include "formfile/Project.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -57,42 +57,83 @@ std::vector<std::string> FindFormFiles(const std::vector<std::string>& Args) {
     return unique;
 }
 
-std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args) {
+namespace {
+
+// Raises EFormFileError; standard input is named "<stdin>" in the reader's messages.
+TProjectForm Parse(const std::string& Path, std::string Bytes) {
+    std::string name = Path == "-" ? "<stdin>" : Path;
+    TProjectForm f{
+        Path, std::make_unique<TFormDocument>(TFormDocument::Read(std::move(Bytes), name)), {}, {}};
+    f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc->Root());
+    f.Numbers.reserve(f.Targets.size());
+    // Reading the numbers checks them: a HelpContext that is no integer makes the file malformed.
+    for (const THelpTarget& t : f.Targets)
+        f.Numbers.push_back(f.Doc->HelpContext(*t.Node).value_or(0));
+    return f;
+}
+
+}  // namespace
+
+TProject LoadProject(const std::vector<std::string>& Args) {
     std::vector<std::string> paths = FindFormFiles(Args);
-    std::vector<std::string> bytes;
-    bytes.reserve(paths.size());
+    std::vector<std::optional<std::string>> bytes(paths.size());
+    TProject project;
     size_t total = 0;
-    for (const std::string& p : paths) {
+    for (size_t i = 0; i < paths.size(); ++i) {
         try {
-            bytes.push_back(zk::platform::ReadWholeFile(p));
+            bytes[i] = zk::platform::ReadWholeFile(paths[i]);
+            total += bytes[i]->size();
         } catch (const zk::platform::EFileError& e) {
-            throw TFailure{e.what()};
+            project.Unreadable.push_back({paths[i], e.what(), 0});
         }
-        total += bytes.back().size();
     }
     // The trees take about twenty times the files' size.
     zk::platform::PrepareHeapFor(total * 20);
-    std::vector<TProjectForm> forms;
-    forms.reserve(paths.size());
-    for (size_t i = 0; i < paths.size(); ++i)
-        forms.push_back(ReadForm(paths[i], std::move(bytes[i])));
-    return forms;
+    project.Forms.reserve(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (!bytes[i]) continue;
+        try {
+            project.Forms.push_back(Parse(paths[i], std::move(*bytes[i])));
+        } catch (const EFormFileError& e) {
+            project.Unreadable.push_back({paths[i], e.Message(), e.Line()});
+        }
+    }
+    // Found in path order: a file that could not be opened goes among the others.
+    std::stable_sort(project.Unreadable.begin(), project.Unreadable.end(),
+                     [&paths](const TUnreadable& a, const TUnreadable& b) {
+                         return std::find(paths.begin(), paths.end(), a.Path) <
+                                std::find(paths.begin(), paths.end(), b.Path);
+                     });
+    return project;
+}
+
+std::vector<TProjectForm> LoadWholeProject(const std::vector<std::string>& Args) {
+    TProject project = LoadProject(Args);
+    if (project.Unreadable.empty()) return std::move(project.Forms);
+    std::string lines;
+    for (const TUnreadable& u : project.Unreadable)
+        lines += (lines.empty() ? "" : "\n") + u.Message;
+    throw TFailure{lines};
 }
 
 TProjectForm ReadForm(const std::string& Path, std::string Bytes) {
     try {
-        TProjectForm f{Path,
-                       std::make_unique<TFormDocument>(TFormDocument::Read(std::move(Bytes), Path)),
-                       {},
-                       {}};
-        f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc->Root());
-        f.Numbers.reserve(f.Targets.size());
-        for (const THelpTarget& t : f.Targets)
-            f.Numbers.push_back(f.Doc->HelpContext(*t.Node).value_or(0));
-        return f;
+        return Parse(Path, std::move(Bytes));
     } catch (const EFormFileError& e) {
         throw TFailure{e.Message()};
     }
+}
+
+TProjectForm OpenForm(const std::string& Path) {
+    std::string bytes;
+    try {
+        bytes = zk::platform::ReadWholeFile(Path);
+    } catch (const zk::platform::EFileError& e) {
+        throw TFailure{e.what()};
+    }
+    // The tree takes about twenty times the file's size.
+    zk::platform::PrepareHeapFor(bytes.size() * 20);
+    return ReadForm(Path, std::move(bytes));
 }
 
 std::string Where(const TProjectForm& Form, const THelpTarget& Target) {
@@ -105,24 +146,6 @@ void Store(const std::vector<std::pair<std::string, std::string>>& Files) {
     } catch (const zk::platform::EFileError& e) {
         throw TFailure{e.what()};
     }
-}
-
-std::string Json(const std::string& S) {
-    std::string out = "\"";
-    for (char ch : S) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 32) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
 }
 
 }  // namespace zk::formfile

@@ -13,7 +13,7 @@
 
 namespace zk::formfile {
 
-// A failure that ends the run with status 1; the text is printed after "helpctx: ".
+// A failure that ends the run with status 1; each line of the text is printed after "helpctx: ".
 struct TFailure {
     std::string Message;
 };
@@ -31,12 +31,32 @@ struct TProjectForm {
 // TFailure when there is none.
 std::vector<std::string> FindFormFiles(const std::vector<std::string>& Args);
 
-// Reads every form file of Args; the first that cannot be read or is malformed raises
-// TFailure with the reader's message.
-std::vector<TProjectForm> LoadProject(const std::vector<std::string>& Args);
+// A form file that cannot be read or is malformed: the reader's complete message
+// ("FILE:LINE:COLUMN: what", "FILE: byte N: what" or "cannot read FILE: why"), and the line it
+// names (0 when none).
+struct TUnreadable {
+    std::string Path;
+    std::string Message;
+    int Line = 0;
+};
+
+struct TProject {
+    std::vector<TProjectForm> Forms;
+    std::vector<TUnreadable> Unreadable;  // in the order found
+};
+
+// Reads every form file of Args: those that can be read become Forms, the others Unreadable.
+TProject LoadProject(const std::vector<std::string>& Args);
+
+// Reads every form file of Args for a command that changes files, which no form may be
+// missing from: any unreadable one raises TFailure naming each of them, a line each.
+std::vector<TProjectForm> LoadWholeProject(const std::vector<std::string>& Args);
 
 // The form file Path whose content is Bytes; a malformed one raises TFailure.
 TProjectForm ReadForm(const std::string& Path, std::string Bytes);
+
+// The form file Path ("-": standard input) read whole; raises TFailure.
+TProjectForm OpenForm(const std::string& Path);
 
 // Where a target stands: "FILE:LINE" (binary forms have line 0).
 std::string Where(const TProjectForm& Form, const THelpTarget& Target);
@@ -44,8 +64,5 @@ std::string Where(const TProjectForm& Form, const THelpTarget& Target);
 // Replaces each (path, bytes) as one change: all files or none (see ReplaceFiles). Raises
 // TFailure.
 void Store(const std::vector<std::pair<std::string, std::string>>& Files);
-
-// S quoted as a JSON string.
-std::string Json(const std::string& S);
 
 }  // namespace zk::formfile

@@ -2,24 +2,26 @@
 // Delphi or Lazarus) and converts them between text and binary, changing nothing else in them.
 #include <CLI/CLI.hpp>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formfile/Audit.h"
+#include "formfile/FormDocument.h"
+#include "formfile/HelpContextClasses.h"
 #include "formfile/Map.h"
 #include "formfile/Numbering.h"
 #include "formfile/Project.h"
+#include "formfile/TextEncoding.h"
 #include "host/platform/Ascii.h"
-#include "host/platform/FileReplace.h"
-#include "host/platform/LargeHeap.h"
-#include "formfile/FormDocument.h"
-#include "formfile/HelpContextClasses.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "0.0.0"
@@ -27,70 +29,35 @@
 
 using namespace zk::rtl;
 using namespace zk::formfile;
-using zk::platform::EFileError;
 
 namespace {
 
-using zk::formfile::Json;
-using zk::formfile::TFailure;
-
-// The document lives on the heap: the targets point into its tree.
-struct TOpenFile {
-    std::string Path;
-    std::unique_ptr<TFormDocument> DocPtr;
-    std::vector<THelpTarget> Targets;
-    TFormDocument& Doc() const { return *DocPtr; }
-};
-
-TOpenFile Open(const std::string& Path) {
-    std::string bytes;
-    try {
-        bytes = zk::platform::ReadWholeFile(Path);
-    } catch (const EFileError& e) {
-        throw TFailure{e.what()};
-    }
-    // The tree takes about twenty times the file's size.
-    zk::platform::PrepareHeapFor(bytes.size() * 20);
-    std::string name = Path == "-" ? "<stdin>" : Path;
-    try {
-        TOpenFile f{
-            Path, std::make_unique<TFormDocument>(TFormDocument::Read(std::move(bytes), name)), {}};
-        f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc().Root());
-        for (const THelpTarget& t : f.Targets) f.Doc().HelpContext(*t.Node);  // checks the values
-        return f;
-    } catch (const EFormFileError& e) {
-        throw TFailure{e.Message()};
-    }
-}
-
-void Store(const std::string& Path, const std::string& Bytes) { zk::formfile::Store({{Path, Bytes}}); }
-
 int List(const std::vector<std::string>& Project, bool AsJson) {
-    std::vector<TOpenFile> open;
-    for (const std::string& f : zk::formfile::FindFormFiles(Project)) open.push_back(Open(f));
-    for (const TOpenFile& f : open) {
-        for (const THelpTarget& t : f.Targets) {
-            int64_t number = f.Doc().HelpContext(*t.Node).value_or(0);
-            std::string file = f.Path == "-" ? "-" : f.Path;
+    for (const TProjectForm& f : LoadWholeProject(Project)) {
+        for (size_t t = 0; t < f.Targets.size(); ++t) {
+            const THelpTarget& target = f.Targets[t];
             if (AsJson)
-                std::cout << "{\"file\":" << Json(file) << ",\"line\":" << t.Node->Span.Line
-                          << ",\"path\":" << Json(t.Path)
-                          << ",\"class\":" << Json(t.Node->ClassName)
-                          << ",\"helpContext\":" << number << "}\n";
+                std::cout << nlohmann::ordered_json{{"file", Utf8Text(f.Path)},
+                                                    {"line", target.Node->Span.Line},
+                                                    {"path", Utf8Text(target.Path)},
+                                                    {"class", Utf8Text(target.Node->ClassName)},
+                                                    {"helpContext", f.Numbers[t]}}
+                                 .dump()
+                          << "\n";
             else
-                std::cout << file << ":" << t.Node->Span.Line << "\t" << t.Path << "\t"
-                          << t.Node->ClassName << "\t" << number << "\n";
+                std::cout << f.Path << ":" << target.Node->Span.Line << "\t" << target.Path << "\t"
+                          << target.Node->ClassName << "\t" << f.Numbers[t] << "\n";
         }
     }
     return 0;
 }
 
-const THelpTarget* FindTarget(const TOpenFile& F, const std::string& Name) {
-    const TFormNode* n = F.Doc().Find(Name);
+const THelpTarget* FindTarget(const TProjectForm& F, const std::string& Name) {
+    const TFormNode* n = F.Doc->Find(Name);
     if (!n) return nullptr;
     for (const THelpTarget& t : F.Targets)
         if (t.Node == n) return &t;
-    throw TFailure{F.Doc().FileName() + ": " + Name + " (" + n->ClassName +
+    throw TFailure{F.Doc->FileName() + ": " + Name + " (" + n->ClassName +
                    ") has no HelpContext property"};
 }
 
@@ -105,13 +72,13 @@ std::optional<int32_t> ParseNumber(const std::string& S) {
 
 int Set(const std::string& File, const std::vector<std::pair<std::string, int32_t>>& Assign,
         const std::string& Out) {
-    TOpenFile f = Open(File);
+    TProjectForm f = zk::formfile::OpenForm(File);
     for (const auto& [name, value] : Assign) {
         const THelpTarget* t = FindTarget(f, name);
-        if (!t) throw TFailure{f.Doc().FileName() + ": no component named " + name};
-        f.Doc().SetHelpContext(*t->Node, value);
+        if (!t) throw TFailure{f.Doc->FileName() + ": no component named " + name};
+        f.Doc->SetHelpContext(*t->Node, value);
     }
-    Store(Out.empty() ? File : Out, f.Doc().Save());
+    zk::formfile::Store({{Out.empty() ? File : Out, f.Doc->Save()}});
     return 0;
 }
 
@@ -131,17 +98,17 @@ bool LazarusLineEnds(const std::string& In, const std::string& Out) {
 }
 
 int Convert(const std::string& File, const std::string& To, const std::string& Out) {
-    TOpenFile f = Open(File);
+    TProjectForm f = zk::formfile::OpenForm(File);
     std::string bytes;
     try {
         if (To == "binary")
-            bytes = f.Doc().IsBinary() ? f.Doc().Save() : f.Doc().ToBinary();
+            bytes = f.Doc->IsBinary() ? f.Doc->Save() : f.Doc->ToBinary();
         else
-            bytes = f.Doc().ToText(LazarusLineEnds(File, Out) ? "\n" : "\r\n");
+            bytes = f.Doc->ToText(LazarusLineEnds(File, Out) ? "\n" : "\r\n");
     } catch (const EFormFileError& e) {
-        throw TFailure{f.Doc().FileName() + ": " + e.Message()};
+        throw TFailure{f.Doc->FileName() + ": " + e.Message()};
     }
-    Store(Out, bytes);
+    zk::formfile::Store({{Out, bytes}});
     return 0;
 }
 
@@ -242,8 +209,9 @@ int Run(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Validator(
             [](std::string& s) {
-                return zk::formfile::IsContextSafe(s) ? std::string()
-                                                 : std::string("letters, digits, '_' and '.' only");
+                return zk::formfile::IsContextSafe(s)
+                           ? std::string()
+                           : std::string("letters, digits, '_' and '.' only");
             },
             "CONTEXT"));
     mapCmd
@@ -309,7 +277,11 @@ int Run(int argc, char** argv) {
         if (mapCmd->parsed()) return zk::formfile::Map(mapProject, mapOptions);
         return Convert(convFile, convTo, convOut);
     } catch (const TFailure& f) {
-        std::cerr << "helpctx: " << f.Message << "\n";
+        for (size_t at = 0; at <= f.Message.size();) {
+            size_t end = std::min(f.Message.find('\n', at), f.Message.size());
+            std::cerr << "helpctx: " << std::string_view(f.Message).substr(at, end - at) << "\n";
+            at = end + 1;
+        }
         return 1;
     }
 }

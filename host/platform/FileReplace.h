@@ -24,9 +24,11 @@ std::string ReadWholeFile(const std::string& Path);
 // file gets mode 0666 less the umask. A symbolic link stays: the file it leads to is replaced.
 void ReplaceFile(const std::string& Path, const std::string& Content);
 
-// Replaces several files as ReplaceFile does, all or none: every new content is written and
-// flushed beside its file before the first is renamed over, so a failed write (a full disk, a
-// read-only folder) leaves every file as it was. "-" is standard output, written last.
+// Replaces several files as ReplaceFile does, all or none: every new content is written beside
+// its file and flushed (one syncfs per file system) before the first is renamed over, so a
+// failed write (a full disk, a read-only folder) leaves every file as it was; after the renames
+// each folder is flushed once. Files are written and renamed on a few threads at a time. A
+// failed rename is reported after the others were made. "-" is standard output, written last.
 void ReplaceFiles(const std::vector<std::pair<std::string, std::string>>& Files);
 
 }  // namespace zk::platform

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "formfile/FormDocument.h"
+#include "tests/helpctx/ToolFixture.h"
 #include "tests/support/Namespaces.h"
-#include "tests/support/TestSupport.h"
 
 #ifdef ZK_HELPCTX_TOOL
 
@@ -41,25 +41,8 @@ const std::string kForm =
     "  end\r\n"
     "end\r\n";
 
-class HelpctxToolTest : public ::testing::Test {
+class HelpctxToolTest : public zktest::HelpctxFixture {
   protected:
-    fs::path FDir = fs::temp_directory_path() /
-                    ("helpctx-test-" + std::to_string(::getpid()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string FOut = (FDir / "out.txt").string();
-
-    void SetUp() override { fs::create_directories(FDir); }
-    void TearDown() override { fs::remove_all(FDir); }
-
-    std::string Write(const std::string& Name, const std::string& Text) {
-        std::string path = (FDir / Name).string();
-        std::ofstream(path, std::ios::binary) << Text;
-        return path;
-    }
-    int Run(const std::vector<std::string>& Args) {
-        return zktest::RunProgram(ZK_HELPCTX_TOOL, Args, FOut);
-    }
-    std::string Output() const { return zktest::ReadFileText(FOut); }
     size_t FileCount() const {
         return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), {}));
     }

@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "formfile/FormDocument.h"
+#include "tests/helpctx/ToolFixture.h"
 #include "tests/support/Namespaces.h"
-#include "tests/support/TestSupport.h"
 
 #ifdef ZK_HELPCTX_TOOL
 
@@ -69,39 +69,25 @@ const std::string kInvoice =
     "  end\r\n"
     "end\r\n";
 
-class ProjectToolTest : public ::testing::Test {
+class ProjectToolTest : public zktest::HelpctxFixture {
   protected:
-    fs::path FDir = fs::temp_directory_path() /
-                    ("helpctx-project-" + std::to_string(::getpid()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string FProject = (FDir / "app").string();
-    std::string FOut = (FDir / "out.txt").string();
     int FPlans = 0;
     std::string FOrders = FProject + "/Orders.dfm";
     std::string FCustomers = FProject + "/sub/Customers.lfm";
     std::string FInvoice = FProject + "/sub/deep/Invoice.DFM";
 
     void SetUp() override {
+        HelpctxFixture::SetUp();
         fs::create_directories(FDir / "app/sub/deep");
         Write(FOrders, kOrders);
         Write(FCustomers, kCustomers);
         Write(FInvoice, TFormDocument::ReadText(kInvoice, "i").ToBinary());
         Write(FProject + "/sub/notes.txt", "not a form\n");
     }
-    void TearDown() override { fs::remove_all(FDir); }
-
-    static void Write(const std::string& Path, const std::string& Text) {
-        std::ofstream(Path, std::ios::binary) << Text;
-    }
-    int Run(const std::vector<std::string>& Args) {
-        return zktest::RunProgram(ZK_HELPCTX_TOOL, Args, FOut);
-    }
-    std::string Output() const { return zktest::ReadFileText(FOut); }
     // Each plan its own file: the cases are all made before the first runs.
     std::string Plan(const std::string& Text) {
-        std::string path = (FDir / ("plan" + std::to_string(++FPlans) + ".toml")).string();
-        Write(path, Text);
-        return path;
+        return Write("plan" + std::to_string(++FPlans) + ".toml", Text);
     }
 };
 
@@ -150,10 +136,10 @@ TEST_F(ProjectToolTest, CheckPrintsOneSortedLinePerProblem) {
              FInvoice +
              ":0: InvoiceForm.Edit1: 200 is outside this form's block "
              "1000..2147483647\n"},
-        // Failures: the reader's message, status 1; usage errors 2.
+        // Failures: a form the reader's message, a plan that too; usage errors 2.
         {{"check", FProject + "/none"},
          1,
-         "helpctx: cannot read " + FProject + "/none: No such file or directory\n"},
+         "cannot read " + FProject + "/none: No such file or directory\n"},
         {{"check", FInvoice, "--plan",
           Plan("step = 1\n[[block]]\nforms = 'a'\nstart = 1\nsize = 'x'\n")},
          1,
@@ -172,10 +158,6 @@ TEST_F(ProjectToolTest, CheckPrintsOneSortedLinePerProblem) {
         EXPECT_EQ(Output(), c.Output) << c.Args[1];
     }
 
-    Write(FProject + "/sub/Broken.lfm", "object F: TF\n  Left = )\nend\n");
-    EXPECT_EQ(Run({"check", FProject}), 1);
-    EXPECT_EQ(Output(),
-              "helpctx: " + FProject + "/sub/Broken.lfm:2:10: expected a value, found ')'\n");
     EXPECT_EQ(Run({"check"}), 2);
     EXPECT_EQ(Run({"check", FProject, "--plan"}), 2);
 }
@@ -451,6 +433,122 @@ TEST_F(ProjectToolTest, ImportSetsTheNumbersAMapFileNamesAndReportsTheRest) {
         EXPECT_EQ(Output(), "helpctx: " + c.Output + "\n");
         EXPECT_EQ(zktest::ReadFileText(FOrders), orders);
     }
+}
+
+// check and report judge every form they can read and name the others; the commands that write
+// change nothing while any form cannot be read, and name each.
+TEST_F(ProjectToolTest, UnreadableFormsAreNamedAndTheOthersJudged) {
+    Write(FProject + "/Cut.dfm", std::string("TPF0\x06TForm1\x05"
+                                             "Form1"));
+    Write(FProject + "/sub/Broken.lfm", "object F: TF\n  Left = )\nend\n");
+    const std::string cut =
+        FProject + "/Cut.dfm: byte 17: expected more data, found the end of the stream";
+    const std::string broken = FProject + "/sub/Broken.lfm:2:10: expected a value, found ')'";
+    EXPECT_EQ(Run({"check", FProject}), 1);
+    EXPECT_EQ(Output(),
+              cut + "\n" + FOrders + ":9: OrdersForm.btnOk (TButton) has no help context number\n" +
+                  FOrders +
+                  ":12: OrdersForm.Gadget1: 110 is also used by "
+                  "OrdersForm.Panel1 (" +
+                  FOrders + ":4)\n" + broken + "\n" + FCustomers +
+                  ":4: CustomersForm.Edit1: 100 is also used by "
+                  "OrdersForm (" +
+                  FOrders + ":1)\n" + FCustomers +
+                  ":7: CustomersForm.Label1 (TLabel) has no help context number\n" + FInvoice +
+                  ":0: InvoiceForm.Edit1: 200 is also used by "
+                  "CustomersForm (" +
+                  FCustomers + ":1)\n");
+    EXPECT_EQ(Run({"report", FProject}), 1);
+    EXPECT_NE(Output().find("unreadable: " + cut + "\nunreadable: " + broken +
+                            "\ntotal: 3 forms, 13 publish HelpContext, 11 numbered, 2 without a "
+                            "number, 3 numbers repeated, 2 forms unreadable\n"),
+              std::string::npos)
+        << Output();
+    EXPECT_EQ(Run({"report", "--json", FProject}), 1);
+    EXPECT_NE(Output().find("\"repeats\":3,\"unreadable\":2}"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("]}],\n\"unreadable\":[\n{\"file\":\"" + FProject +
+                            "/Cut.dfm\",\"error\":\"" + cut + "\"},\n{\"file\":\"" + FProject +
+                            "/sub/Broken.lfm\",\"error\":\"" + broken + "\"}]}\n"),
+              std::string::npos)
+        << Output();
+    std::string html = (FDir / "report.html").string();
+    EXPECT_EQ(Run({"report", FProject, "--html", html}), 1);
+    EXPECT_NE(zktest::ReadFileText(html).find("<li>" + broken + "</li>"), std::string::npos);
+
+    std::string map = Write("help.h", "#define IDH_OrdersForm 7\n");
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"number", FProject, "--start", "1", "--step", "1"},
+          {"map", FProject, "--header", (FDir / "new.h").string()},
+          {"import", map, FProject}}) {
+        EXPECT_EQ(Run(args), 1) << args[0];
+        EXPECT_EQ(Output(), "helpctx: " + cut + "\nhelpctx: " + broken + "\n") << args[0];
+    }
+    EXPECT_EQ(zktest::ReadFileText(FOrders), kOrders);
+    EXPECT_FALSE(fs::exists(FDir / "new.h"));
+}
+
+// A plan declares the numbers that components share on purpose, by any or by those it names.
+TEST_F(ProjectToolTest, SharedNumbersThePlanDeclaresAreNoProblem) {
+    std::string plan =
+        Plan("[shared]\n100 = ['OrdersForm', 'customersform.edit1']\n200 = ['CustomersForm']\n");
+    EXPECT_EQ(Run({"check", FProject, "--plan", plan}), 1);
+    EXPECT_EQ(Output(),
+              FOrders + ":9: OrdersForm.btnOk (TButton) has no help context number\n" + FOrders +
+                  ":12: OrdersForm.Gadget1: 110 is also used by "
+                  "OrdersForm.Panel1 (" +
+                  FOrders + ":4)\n" + FCustomers +
+                  ":7: CustomersForm.Label1 (TLabel) has no help context number\n" + FInvoice +
+                  ":0: InvoiceForm.Edit1: 200 is shared only by "
+                  "CustomersForm\n");
+    EXPECT_EQ(Run({"check", FInvoice, FCustomers, "--plan", Plan("shared = [100, 200]\n")}), 1);
+    EXPECT_EQ(Output(),
+              FCustomers + ":7: CustomersForm.Label1 (TLabel) has no help context number\n");
+
+    ASSERT_EQ(Run({"report", FProject, "--plan", plan}), 0) << Output();
+    for (const std::string& line :
+         {FOrders + ": OrdersForm (TOrdersForm): 6 publish HelpContext, 5 numbered; without a "
+                    "number: OrdersForm.btnOk; repeated: 110; shared: 100; unknown classes: "
+                    "TWidget\n",
+          std::string(
+              "total: 3 forms, 13 publish HelpContext, 11 numbered, 2 without a number, 2 numbers "
+              "repeated, 1 shared, 0 outside their block\n"),
+          "shared 100: OrdersForm (" + FOrders + ":1) CustomersForm.Edit1 (" + FCustomers +
+              ":4)\n"})
+        EXPECT_NE(Output().find(line), std::string::npos) << line << Output();
+    ASSERT_EQ(Run({"report", "--json", FProject, "--plan", plan}), 0) << Output();
+    for (const std::string& part :
+         {std::string("\"repeats\":[110],\"shared\":[100],\"unknownClasses\":[\"TWidget\"]"),
+          std::string("\"total\":{\"forms\":3,\"components\":13,\"numbered\":11,\"unset\":2,"
+                      "\"repeats\":2,\"shared\":1,\"outside\":0}"),
+          "\"shared\":[\n{\"helpContext\":100,\"uses\":[{\"file\":\"" + FOrders +
+              "\",\"line\":1,\"path\":\"OrdersForm\"},{\"file\":\"" + FCustomers +
+              "\",\"line\":4,\"path\":\"CustomersForm.Edit1\"}]}]}\n"})
+        EXPECT_NE(Output().find(part), std::string::npos) << part << Output();
+    std::string html = (FDir / "report.html").string();
+    ASSERT_EQ(Run({"report", FProject, "--html", html, "--plan", plan}), 0) << Output();
+    EXPECT_NE(zktest::ReadFileText(html).find("<tr class=\"shared\"><td>OrdersForm</td>"),
+              std::string::npos);
+}
+
+// JSON is UTF-8 whatever the bytes of a name: 8-bit ones are read as Windows-1252.
+TEST_F(ProjectToolTest, JsonIsUtf8) {
+    const std::string form = "object Form1: TForm1\r\n  object Edit1: TEdit\r\n  end\r\nend\r\n";
+    std::string latin = Write("Caf\xe9\x80.dfm", form), utf8 = Write(
+                                                            "Gr\xc3\xb6\xc3\x9f"
+                                                            "e.dfm",
+                                                            form);
+    ASSERT_EQ(Run({"list", "--json", latin, utf8}), 0) << Output();
+    EXPECT_EQ(Output(), "{\"file\":\"" + (FDir / "Caf\xc3\xa9\xe2\x82\xac.dfm").string() +
+                            "\",\"line\":2,\"path\":\"Form1.Edit1\",\"class\":\"TEdit\","
+                            "\"helpContext\":0}\n{\"file\":\"" +
+                            utf8 +
+                            "\",\"line\":2,\"path\":\"Form1.Edit1\",\"class\":\"TEdit\","
+                            "\"helpContext\":0}\n");
+    ASSERT_EQ(Run({"report", "--json", latin}), 0) << Output();
+    EXPECT_NE(
+        Output().find("{\"file\":\"" + (FDir / "Caf\xc3\xa9\xe2\x82\xac.dfm").string() + "\""),
+        std::string::npos)
+        << Output();
 }
 
 #endif

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "expert/P0200.h"
+#include "expert/ReplyChannel.h"
 #include "host/forms/DesignedForm.h"
 #include "host/interfaces/headless/HeadlessUi.h"
 #include "host/registry/Registry.h"
@@ -76,6 +78,23 @@ class ExpertTest : public ::testing::Test {
     TzkMailSlot FCommands{nullptr};
     std::vector<std::string> FReceived;
     Owned<TDesignedForm> FDesign{new TDesignedForm(kDesignedForm)};
+};
+
+// The package loaded as the IDE loads it, as often as a test says; every load is finalised, the
+// editors unregistered and the reply channel's override dropped when the test ends.
+class PackageLoadedTest : public ExpertTest {
+  protected:
+    void TearDown() override {
+        SetReplyChannelOverride(std::nullopt);
+        while (FLoaded-- > 0) P0200::Finalization();
+        UnregisterPropertyEditors();
+    }
+    void Load() {
+        P0200::Initialization();
+        P0200::Register();
+        ++FLoaded;
+    }
+    int FLoaded = 0;
 };
 
 }  // namespace zktest

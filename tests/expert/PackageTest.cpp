@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "expert/P0100.h"
-#include "expert/P0200.h"
 #include "expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/FrozenClock.h"
@@ -14,17 +13,8 @@ using namespace zktest;
 
 namespace {
 
-class PackageTest : public ExpertTest {
+class PackageTest : public PackageLoadedTest {
   protected:
-    void TearDown() override {
-        while (FLoaded-- > 0) P0200::Finalization();
-        UnregisterPropertyEditors();
-    }
-    void Load() {
-        P0200::Initialization();
-        P0200::Register();
-        ++FLoaded;
-    }
     static bool Exists(const std::string& Path) {
         struct stat st {};
         return stat(Path.c_str(), &st) == 0;
@@ -33,7 +23,6 @@ class PackageTest : public ExpertTest {
         std::string text = ReadFileText(Path);
         return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     }
-    int FLoaded = 0;
 };
 
 // The editor's pauses; the endpoints' wait threads make pauses of 10 ms on the same clock.

@@ -3,9 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "expert/P0200.h"
 #include "expert/P0300.h"
-#include "expert/ReplyChannel.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"
@@ -15,18 +13,8 @@ using namespace zktest;
 
 namespace {
 
-class ReplyChannelTest : public ExpertTest {
+class ReplyChannelTest : public PackageLoadedTest {
   protected:
-    void TearDown() override {
-        SetReplyChannelOverride(std::nullopt);
-        while (FLoaded-- > 0) P0200::Finalization();
-        UnregisterPropertyEditors();
-    }
-    void Load() {
-        P0200::Initialization();
-        P0200::Register();
-        ++FLoaded;
-    }
     static bool Visible(const Tfrm0300& W, bool Expected) {
         for (const TControl* c : std::initializer_list<const TControl*>{
                  W._10lblTopicId, W._10edtTopic, W._10lblHCI, W._10edtHCI, W._10btnNewTopic,
@@ -43,7 +31,6 @@ class ReplyChannelTest : public ExpertTest {
         auto tasks = std::filesystem::directory_iterator("/proc/self/task");
         return static_cast<size_t>(std::distance(begin(tasks), end(tasks)));
     }
-    int FLoaded = 0;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -64,6 +65,8 @@ TProjectForm Parse(const std::string& Path, std::string Bytes) {
     std::string name = Path == "-" ? "<stdin>" : Path;
     TProjectForm f{
         Path, std::make_unique<TFormDocument>(TFormDocument::Read(std::move(Bytes), name)), {}, {}};
+    if (std::string warning = TrailingFormWarning(*f.Doc); !warning.empty())
+        std::cerr << warning << "\n";
     f.Targets = HelpContextTargets(LibraryOfFile(Path), f.Doc->Root());
     f.Numbers.reserve(f.Targets.size());
     // Reading the numbers checks them: a HelpContext that is no integer makes the file malformed.
@@ -122,6 +125,14 @@ TProjectForm ReadForm(const std::string& Path, std::string Bytes) {
     } catch (const EFormFileError& e) {
         throw TFailure{e.Message()};
     }
+}
+
+std::string TrailingFormWarning(const TFormDocument& Doc) {
+    if (Doc.TrailingAt() == 0) return {};
+    const std::string bytes = Doc.Save();
+    const auto line = std::count(bytes.begin(), bytes.begin() + Doc.TrailingAt(), '\n') + 1;
+    return Doc.FileName() + ":" + std::to_string(line) +
+           ": a second form after the first one's end is kept as it is, not read";
 }
 
 TProjectForm OpenForm(const std::string& Path) {

@@ -57,6 +57,9 @@ TProjectForm ReadForm(const std::string& Path, std::string Bytes);
 
 // The form file Path ("-": standard input) read whole; raises TFailure.
 TProjectForm OpenForm(const std::string& Path);
+// "FILE:LINE: ..." when Doc's file holds a second form after the first one's end (kept, not
+// read); empty when it holds one form.
+std::string TrailingFormWarning(const TFormDocument& Doc);
 
 // Where a target stands: "FILE:LINE" (binary forms have line 0).
 std::string Where(const TProjectForm& Form, const THelpTarget& Target);

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <iostream>
 #include <set>
 
 #include "formfile/Audit.h"
@@ -30,6 +31,8 @@ TFormSession::TFormSession(const std::string& Path)
     : FFileName(Path),
       FDocument(TFormDocument::Read(zk::platform::ReadWholeFile(Path), Path)),
       FStored(FDocument.Save()) {
+    if (std::string warning = zk::formfile::TrailingFormWarning(FDocument); !warning.empty())
+        std::cerr << "designer: " << warning << "\n";
     // The document and the components take about forty times the file's size.
     zk::platform::PrepareHeapFor(FStored.size() * 40);
     FForm = std::make_unique<zk::forms::TDesignedForm>(FStored, Path);

@@ -115,6 +115,20 @@ TEST_F(HelpctxToolTest, SetAndNumberReplaceTheFileInPlaceKeepingItsMode) {
     EXPECT_EQ(std::distance(fs::directory_iterator(FDir / "links"), {}), 1);
 }
 
+// Lazarus keeps a second form after the first in some files: the first is numbered, the rest
+// stays byte for byte, and one warning line says so.
+TEST_F(HelpctxToolTest, ASecondFormAfterTheFirstIsKeptWithOneWarning) {
+    const std::string second = "object Form2: TForm2\n  Caption = 'two'\nend\n";
+    std::string lfm =
+        Write("two.lfm", "object Form1: TForm1\n  object B: TButton\n  end\nend\n" + second);
+    ASSERT_EQ(Run({"number", lfm, "--start", "7", "--step", "1"}), 0) << Output();
+    EXPECT_EQ(zktest::ReadFileText(lfm),
+              "object Form1: TForm1\n  object B: TButton\n    HelpContext = 7\n  end\nend\n" +
+                  second);
+    EXPECT_EQ(Output(),
+              lfm + ":5: a second form after the first one's end is kept as it is, not read\n");
+}
+
 TEST_F(HelpctxToolTest, ConvertBothWaysAndNumberABinaryFileKeepsItBinary) {
     std::string dfm = Write("Orders.dfm", kForm);
     std::string bin = (FDir / "Orders.bin.dfm").string(), text = (FDir / "Back.dfm").string();

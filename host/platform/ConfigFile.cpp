@@ -15,7 +15,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 namespace {
 

@@ -5,7 +5,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 namespace {
 

@@ -27,7 +27,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 class TSlotPump;
 

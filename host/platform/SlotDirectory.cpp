@@ -16,7 +16,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 namespace {
 

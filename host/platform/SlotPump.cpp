@@ -14,7 +14,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 namespace {
 

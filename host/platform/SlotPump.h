@@ -18,11 +18,10 @@
 #include <unordered_map>
 
 #include "host/platform/SlotSocket.h"
-#include "host/win32/WinTypes.h"
+#include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 class TSlot;
 

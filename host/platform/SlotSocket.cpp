@@ -10,7 +10,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 namespace {
 

@@ -15,11 +15,10 @@
 #include <cstddef>
 #include <string>
 
-#include "host/win32/WinTypes.h"
+#include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
 
-using namespace zk::win32;
 
 enum class TSysCall {
     Socket,

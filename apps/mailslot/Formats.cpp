@@ -2,6 +2,8 @@
 
 #include "mailslot/ZkFrames.h"
 
+using namespace zk::rtl;
+
 using namespace zk;
 
 namespace mailslot_tool {

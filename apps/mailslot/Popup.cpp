@@ -4,6 +4,8 @@
 #include "apps/mailslot/Commands.h"
 #include "mailslot/Zkmailslot.h"
 
+using namespace zk::rtl;
+
 using namespace zk;
 
 namespace mailslot_tool {

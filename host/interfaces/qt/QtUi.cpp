@@ -14,6 +14,8 @@
 #include "host/interfaces/qt/QtPeers.h"
 #include "host/rtl/Threads.h"
 
+using namespace zk::rtl;
+
 namespace zk::forms {
 
 namespace {

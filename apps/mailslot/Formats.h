@@ -29,7 +29,8 @@ struct Format {
     // The largest payload one send may carry.
     size_t MaxPayload;
     // Binds the receiver's error and duplicate events to Report; empty when it has none.
-    std::function<void(zk::TzkCustomMailSlot& Receiver, const RejectReport& Report)> AttachReporting;
+    std::function<void(zk::TzkCustomMailSlot& Receiver, const RejectReport& Report)>
+        AttachReporting;
 };
 
 // Every format, "plain" first.

@@ -177,8 +177,8 @@ const TPropertyEditorClass& PropertyEditorClass() {
 // Registers EditorClass for properties of type PropertyType (matched by identity, or by kind
 // and type name) on ComponentClass and its descendants (null: on any class), named
 // PropertyName (ignoring case; empty: any name).
-void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType, const rtl::TClassInfo* ComponentClass,
-                            const std::string& PropertyName,
+void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType,
+                            const rtl::TClassInfo* ComponentClass, const std::string& PropertyName,
                             const TPropertyEditorClass& EditorClass);
 
 // The editor class the inspector uses for PropInfo on a component of ComponentClass. Among
@@ -202,7 +202,8 @@ class TObjectInspector {
     explicit TObjectInspector(IFormDesigner* ADesigner) : FDesigner(ADesigner) {}
 
     // The editor for Instance's property PropName, initialised; owned by the caller.
-    std::unique_ptr<TPropertyEditor> EditorFor(rtl::TPersistent* Instance, const std::string& PropName);
+    std::unique_ptr<TPropertyEditor> EditorFor(rtl::TPersistent* Instance,
+                                               const std::string& PropName);
     // The text the inspector shows for the property.
     std::string GetValue(rtl::TPersistent* Instance, const std::string& PropName);
     // Text typed into the property's row and confirmed; editor errors propagate.

@@ -15,7 +15,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 [[noreturn]] void Fail(const std::string& What, const std::string& Path, int Errno) {

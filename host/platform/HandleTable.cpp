@@ -5,7 +5,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 // Never destroyed: wait threads of closed endpoints may still look a handle up while the program

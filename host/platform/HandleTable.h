@@ -10,7 +10,6 @@
 
 namespace zk::platform {
 
-
 // An object a handle can name.
 class THandleObject {
   public:

@@ -27,7 +27,6 @@
 
 namespace zk::platform {
 
-
 class TSlotPump;
 
 // Where a slot's files are, as they were when it was bound.

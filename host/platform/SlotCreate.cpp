@@ -16,7 +16,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 // Frees the name at SocketPath for a new owner: a socket whose owner is gone is removed, a live

@@ -16,7 +16,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 std::string EnvOrEmpty(const char* Name) {

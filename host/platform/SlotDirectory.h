@@ -11,7 +11,6 @@
 
 namespace zk::platform {
 
-
 // The directory the environment names, without looking at the file system.
 std::string SlotDirectoryPath();
 

@@ -14,7 +14,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 // Never destroyed, like the pump itself.

@@ -17,11 +17,10 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "host/platform/SlotSocket.h"
 #include "host/platform/ErrorCodes.h"
+#include "host/platform/SlotSocket.h"
 
 namespace zk::platform {
-
 
 class TSlot;
 

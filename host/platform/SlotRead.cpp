@@ -17,7 +17,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 using TClockType = std::chrono::steady_clock;

@@ -10,7 +10,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 // Path has been checked against sun_path by SlotSocketPath.

@@ -4,11 +4,10 @@
 
 #include <string>
 
-#include "host/platform/Fd.h"
 #include "host/platform/ErrorCodes.h"
+#include "host/platform/Fd.h"
 
 namespace zk::platform {
-
 
 // A new close-on-exec AF_UNIX datagram socket (non-blocking when NonBlocking); -1 with errno
 // set on failure.

@@ -15,7 +15,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 std::atomic<uint32_t> GSendWaitMs{kDefaultSendWaitMs};

@@ -17,7 +17,6 @@
 
 namespace zk::platform {
 
-
 namespace {
 
 struct TInjection {

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <poll.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,7 +18,6 @@
 #include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
-
 
 enum class TSysCall {
     Socket,

@@ -23,20 +23,20 @@ constexpr DWORD FILE_SHARE_WRITE = 0x00000002u;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080u;
 
-using platform::ERROR_SUCCESS;
-using platform::ERROR_FILE_NOT_FOUND;
-using platform::ERROR_PATH_NOT_FOUND;
-using platform::ERROR_TOO_MANY_OPEN_FILES;
 using platform::ERROR_ACCESS_DENIED;
-using platform::ERROR_INVALID_HANDLE;
-using platform::ERROR_NOT_ENOUGH_MEMORY;
-using platform::ERROR_GEN_FAILURE;
-using platform::ERROR_BAD_NETPATH;
-using platform::ERROR_INVALID_PARAMETER;
-using platform::ERROR_SEM_TIMEOUT;
-using platform::ERROR_INSUFFICIENT_BUFFER;
-using platform::ERROR_BAD_PATHNAME;
 using platform::ERROR_ALREADY_EXISTS;
+using platform::ERROR_BAD_NETPATH;
+using platform::ERROR_BAD_PATHNAME;
+using platform::ERROR_FILE_NOT_FOUND;
+using platform::ERROR_GEN_FAILURE;
+using platform::ERROR_INSUFFICIENT_BUFFER;
+using platform::ERROR_INVALID_HANDLE;
+using platform::ERROR_INVALID_PARAMETER;
+using platform::ERROR_NOT_ENOUGH_MEMORY;
 using platform::ERROR_OPERATION_ABORTED;
+using platform::ERROR_PATH_NOT_FOUND;
+using platform::ERROR_SEM_TIMEOUT;
+using platform::ERROR_SUCCESS;
+using platform::ERROR_TOO_MANY_OPEN_FILES;
 
 }  // namespace zk::win32

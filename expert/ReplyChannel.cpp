@@ -3,11 +3,10 @@
 #include "expert/P0300.h"
 #include "host/registry/Registry.h"
 
-using namespace zk::rtl;
-
 namespace zk::expert {
 
 using namespace zk::registry;
+using namespace zk::rtl;
 
 namespace {
 

@@ -2,9 +2,8 @@
 
 #include "mailslot/ZkFrames.h"
 
-using namespace zk::rtl;
-
 using namespace zk;
+using namespace zk::rtl;
 
 namespace mailslot_tool {
 

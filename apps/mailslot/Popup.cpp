@@ -4,9 +4,8 @@
 #include "apps/mailslot/Commands.h"
 #include "mailslot/Zkmailslot.h"
 
-using namespace zk::rtl;
-
 using namespace zk;
+using namespace zk::rtl;
 
 namespace mailslot_tool {
 

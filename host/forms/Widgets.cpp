@@ -15,6 +15,8 @@ TUiBackend& UiBackend() {
     return *gInstalled;
 }
 
+TUiBackend* InstalledUiBackend() { return gInstalled; }
+
 TUiBackend* SetUiBackend(TUiBackend* Backend) {
     TUiBackend* previous = gInstalled;
     gInstalled = Backend;

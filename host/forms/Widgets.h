@@ -31,6 +31,8 @@ class TUiBackend {
 // The back end in use, the one installed by SetUiBackend; raises EInvalidOperation when there is
 // none.
 TUiBackend& UiBackend();
+// The back end installed by SetUiBackend, or null.
+TUiBackend* InstalledUiBackend();
 // Installs Backend (not owned) for every form shown from now on; null leaves none.
 // Returns the back end installed before (null for none). Main thread only.
 TUiBackend* SetUiBackend(TUiBackend* Backend);

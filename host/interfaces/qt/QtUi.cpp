@@ -51,7 +51,7 @@ TQtUi::TQtUi()
 }
 
 TQtUi::~TQtUi() {
-    if (&UiBackend() == this) SetUiBackend(nullptr);
+    if (InstalledUiBackend() == this) SetUiBackend(nullptr);
     zk::rtl::SetWakeMainThread({});
     delete FWaker;
     delete FHelp.data();

@@ -2,6 +2,13 @@
 # every source in DIR. Symbols are hidden unless a header marks them ZK_EXPORT
 # (host/rtl/Export.h). PACKAGED libraries are also compiled position-independent and go whole
 # into the installable library (zk::mailslot, see mailslot/CMakeLists.txt).
+#
+# Every library also comes as NAME_visible: the same sources as an object library, compiled
+# position-independent with every symbol visible, built only when a target names it. The
+# designer links the host layers this way and exports that one copy of the host to the package
+# it loads; the package (HelpExpert.so) is the layers above the host, left to bind to it. Our
+# libraries among the dependencies become their visible flavours, which give their headers and
+# settings only: an object library's objects go into the targets that name it, nowhere else.
 function(zk_add_library name)
   cmake_parse_arguments(ARG "PACKAGED" "DIR" "PUBLIC;PRIVATE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
@@ -14,4 +21,14 @@ function(zk_add_library name)
     set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     set_property(GLOBAL APPEND PROPERTY ZK_PACKAGED_LIBRARIES ${name})
   endif()
+
+  add_library(${name}_visible OBJECT EXCLUDE_FROM_ALL ${srcs})
+  list(TRANSFORM ARG_PUBLIC REPLACE "^(zk_.*)$" "\\1_visible" OUTPUT_VARIABLE public)
+  list(TRANSFORM ARG_PRIVATE REPLACE "^(zk_.*)$" "\\1_visible" OUTPUT_VARIABLE private)
+  target_link_libraries(${name}_visible PUBLIC ${public} PRIVATE ${private})
+  # The include folders and definitions of the library itself, whatever is added to it later.
+  target_include_directories(${name}_visible
+                             PUBLIC $<TARGET_PROPERTY:${name},INTERFACE_INCLUDE_DIRECTORIES>)
+  target_compile_definitions(${name}_visible PRIVATE $<TARGET_PROPERTY:${name},COMPILE_DEFINITIONS>)
+  set_target_properties(${name}_visible PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()

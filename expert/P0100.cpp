@@ -5,6 +5,7 @@
 
 namespace zk::expert {
 
+using namespace zk::forms;
 using namespace zk::rtl;
 
 const TClassInfo& Tpx0100::StaticClass() {

@@ -7,20 +7,18 @@
 
 namespace zk::expert {
 
-using namespace zk::forms;
-
-class Tpx0100 : public TForm {
+class Tpx0100 : public forms::TForm {
     ZK_CLASS(Tpx0100)
   public:
     // Reads the dialog's layout (P0100.dfm) and binds its handlers.
     explicit Tpx0100(TComponent* AOwner);
 
-    TPanel* pnlMessage = nullptr;
-    TPanel* Panel2 = nullptr;
-    TMemo* memError = nullptr;
-    TPanel* pnlBottom = nullptr;
-    TButton* btnClose = nullptr;
-    TButton* Button2 = nullptr;
+    forms::TPanel* pnlMessage = nullptr;
+    forms::TPanel* Panel2 = nullptr;
+    forms::TMemo* memError = nullptr;
+    forms::TPanel* pnlBottom = nullptr;
+    forms::TButton* btnClose = nullptr;
+    forms::TButton* Button2 = nullptr;
 
     // "Close": ends the modal loop.
     void btnCloseClick(TObject* Sender);

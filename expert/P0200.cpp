@@ -10,6 +10,8 @@
 #include "host/win32/WinProcess.h"
 #include "host/win32/Windows.h"
 
+using namespace zk::ide;
+
 namespace zk::expert {
 
 using namespace zk::rtl;

@@ -9,25 +9,23 @@
 
 namespace zk::expert {
 
-using namespace zk::ide;
-
 // Serves the menu's click handlers; never instantiated.
 class TMenuClickClass {
   public:
     // "&Start Docuvane": starts the command line "Path" from the registry, shown normally.
-    static void StartClick(TIMenuItemIntf* Sender);
+    static void StartClick(ide::TIMenuItemIntf* Sender);
     // "&About": the About box.
-    static void AboutClick(TIMenuItemIntf* Sender);
+    static void AboutClick(ide::TIMenuItemIntf* Sender);
 };
 
 // Edits every HelpContext property of type THelpContext like an integer, with an ellipsis that
 // starts the authoring application and opens the Help Expert window for the designed form.
-class TDocuvaneContextProperty : public TIntegerProperty {
+class TDocuvaneContextProperty : public ide::TIntegerProperty {
     ZK_CLASS(TDocuvaneContextProperty)
   public:
     using TIntegerProperty::TIntegerProperty;
     void Edit() override;
-    TPropertyAttributes GetAttributes() override;
+    ide::TPropertyAttributes GetAttributes() override;
     std::string GetValue() override;
     void SetValue(const std::string& Value) override;
 };

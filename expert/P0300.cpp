@@ -10,6 +10,7 @@
 
 namespace zk::expert {
 
+using namespace zk::forms;
 using namespace zk::rtl;
 using namespace zk::registry;
 

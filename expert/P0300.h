@@ -20,10 +20,8 @@ class TzkMailSlot;
 
 namespace zk::expert {
 
-using namespace zk::forms;
-
 // The record each tree node owns: which component it stands for and the number being edited.
-class tDocuvaneRef : public TObject {
+class tDocuvaneRef : public rtl::TObject {
   public:
     int32_t CompIndex = 0;  // position in the designed form's components; -1: the form itself
     std::string CompCaption;
@@ -35,45 +33,45 @@ class tDocuvaneRef : public TObject {
 // A node's text: name, class name and caption as the three settings say, then the number, each
 // piece behind a comma and a blank (the first one too, when there is no name). Name and Caption
 // are taken only when the subject publishes them.
-std::string ComposeNodeText(TComponent* Subject, bool ShowName, bool ShowClassName,
+std::string ComposeNodeText(rtl::TComponent* Subject, bool ShowName, bool ShowClassName,
                             bool ShowCaption, int32_t Number);
 
-class Tfrm0300 : public TForm {
+class Tfrm0300 : public forms::TForm {
     ZK_CLASS(Tfrm0300)
   public:
     // Reads the window's layout (P0300.dfm); OnCreate then selects the first page and loads the
     // display settings.
     explicit Tfrm0300(TComponent* AOwner);
 
-    TPanel* pnlTop = nullptr;
-    TTreeView* tv1 = nullptr;
-    TPanel* pnlBottom = nullptr;
-    TTabbedNotebook* tbNb = nullptr;
-    TLabel* _10lblNodeSelected = nullptr;
-    TLabel* _10Selected = nullptr;
-    TLabel* _10lblId = nullptr;
-    TSpinEdit* _10edit = nullptr;
-    TLabel* _10lblTopicId = nullptr;
-    TEdit* _10edtTopic = nullptr;
-    TLabel* _10lblHCI = nullptr;
-    TEdit* _10edtHCI = nullptr;
-    TButton* _10btnNewTopic = nullptr;
-    TButton* _10btnEditTopic = nullptr;
-    TLabel* _10lblCCKeyword = nullptr;
-    TMemo* _10memCCKeywords = nullptr;
-    TLabel* _10lblCCAKeywords = nullptr;
-    TMemo* _10memCCAKeyWords = nullptr;
-    TCheckBox* cb3 = nullptr;
-    TCheckBox* cb1 = nullptr;
-    TCheckBox* cb2 = nullptr;
-    TMainMenu* mmMain = nullptr;
-    TMenuItem* mnuFile = nullptr;
-    TMenuItem* mnuFileExit = nullptr;
-    TMenuItem* Exit1 = nullptr;
-    TMenuItem* mnuHelp1 = nullptr;
-    TMenuItem* mnuHelpContext1 = nullptr;
-    TMenuItem* mnuHelpN1 = nullptr;
-    TMenuItem* mnuHelpAbout1 = nullptr;
+    forms::TPanel* pnlTop = nullptr;
+    forms::TTreeView* tv1 = nullptr;
+    forms::TPanel* pnlBottom = nullptr;
+    forms::TTabbedNotebook* tbNb = nullptr;
+    forms::TLabel* _10lblNodeSelected = nullptr;
+    forms::TLabel* _10Selected = nullptr;
+    forms::TLabel* _10lblId = nullptr;
+    forms::TSpinEdit* _10edit = nullptr;
+    forms::TLabel* _10lblTopicId = nullptr;
+    forms::TEdit* _10edtTopic = nullptr;
+    forms::TLabel* _10lblHCI = nullptr;
+    forms::TEdit* _10edtHCI = nullptr;
+    forms::TButton* _10btnNewTopic = nullptr;
+    forms::TButton* _10btnEditTopic = nullptr;
+    forms::TLabel* _10lblCCKeyword = nullptr;
+    forms::TMemo* _10memCCKeywords = nullptr;
+    forms::TLabel* _10lblCCAKeywords = nullptr;
+    forms::TMemo* _10memCCAKeyWords = nullptr;
+    forms::TCheckBox* cb3 = nullptr;
+    forms::TCheckBox* cb1 = nullptr;
+    forms::TCheckBox* cb2 = nullptr;
+    forms::TMainMenu* mmMain = nullptr;
+    forms::TMenuItem* mnuFile = nullptr;
+    forms::TMenuItem* mnuFileExit = nullptr;
+    forms::TMenuItem* Exit1 = nullptr;
+    forms::TMenuItem* mnuHelp1 = nullptr;
+    forms::TMenuItem* mnuHelpContext1 = nullptr;
+    forms::TMenuItem* mnuHelpN1 = nullptr;
+    forms::TMenuItem* mnuHelpAbout1 = nullptr;
 
     void FormCreate(TObject* Sender);
     // Builds the tree from the designed form. With the reply channel on (ReplyChannel.h) it
@@ -82,10 +80,10 @@ class Tfrm0300 : public TForm {
     // Closes the reply slot, if one is open.
     void FormDestroy(TObject* Sender);
     // Commits the spin edit's value into the node being left, then loads the new node's number.
-    void tv1Changing(TObject* Sender, TTreeNode* Node, bool& AllowChange);
+    void tv1Changing(TObject* Sender, forms::TTreeNode* Node, bool& AllowChange);
     void tv1Click(TObject* Sender);
     // Destroys the node's record.
-    void tv1Deletion(TObject* Sender, TTreeNode* Node);
+    void tv1Deletion(TObject* Sender, forms::TTreeNode* Node);
     void cb3Click(TObject* Sender);
     // "E&xit and Save Changes": writes every node's number into its HelpContext, then closes.
     void mnuFileExitClick(TObject* Sender);

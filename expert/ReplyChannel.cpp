@@ -6,6 +6,7 @@
 namespace zk::expert {
 
 using namespace zk::registry;
+using namespace zk::rtl;
 
 namespace {
 

@@ -15,8 +15,6 @@
 
 namespace zk {
 
-using namespace rtl;
-
 // A message buffer: Data holds Size + 1 zero-filled bytes (Size 0 and Data null: no buffer);
 // Cur and Len are the payload view, which formats narrow to strip their headers.
 struct TMsgPtr {
@@ -27,20 +25,20 @@ struct TMsgPtr {
 };
 
 // Every failure the endpoint detects, with a fixed English text.
-class ZK_EXPORT EzkMailSlot : public Exception {
+class ZK_EXPORT EzkMailSlot : public rtl::Exception {
   public:
     using Exception::Exception;
 };
 
-using TmsMessageAvail = TEvent<TObject*, std::string>;
-using TmsBinMessageAvail = TEvent<TObject*, char*, int32_t>;
+using TmsMessageAvail = rtl::TEvent<rtl::TObject*, std::string>;
+using TmsBinMessageAvail = rtl::TEvent<rtl::TObject*, char*, int32_t>;
 
 // Largest message an endpoint accepts (AllocNext).
 constexpr int32_t MaxMessageSize = 65532;
 
 class TzkMailSlotWaitThread;
 
-class ZK_EXPORT TzkCustomMailSlot : public TComponent {
+class ZK_EXPORT TzkCustomMailSlot : public rtl::TComponent {
     ZK_CLASS(TzkCustomMailSlot)
   public:
     // Closed, Server ".", Slot "zkMailSlot1", MaxSize 0.
@@ -91,10 +89,10 @@ class ZK_EXPORT TzkCustomMailSlot : public TComponent {
     // Reads one message and fires the two events; every Exception on the way is discarded.
     void ReadMessage();
 
-    const TNotifyEvent& OnOpen() const { return FOnOpen; }
-    void SetOnOpen(TNotifyEvent Value) { FOnOpen = std::move(Value); }
-    const TNotifyEvent& OnClose() const { return FOnClose; }
-    void SetOnClose(TNotifyEvent Value) { FOnClose = std::move(Value); }
+    const rtl::TNotifyEvent& OnOpen() const { return FOnOpen; }
+    void SetOnOpen(rtl::TNotifyEvent Value) { FOnOpen = std::move(Value); }
+    const rtl::TNotifyEvent& OnClose() const { return FOnClose; }
+    void SetOnClose(rtl::TNotifyEvent Value) { FOnClose = std::move(Value); }
     const TmsMessageAvail& OnMessageAvail() const { return FOnMessageAvail; }
     void SetOnMessageAvail(TmsMessageAvail Value) { FOnMessageAvail = std::move(Value); }
     const TmsBinMessageAvail& OnBinMessageAvail() const { return FOnBinMessageAvail; }
@@ -109,8 +107,8 @@ class ZK_EXPORT TzkCustomMailSlot : public TComponent {
     std::string FSlot;
     uint32_t FWaiting = 0;
     uint32_t FNextSize = 0;
-    TNotifyEvent FOnOpen;
-    TNotifyEvent FOnClose;
+    rtl::TNotifyEvent FOnOpen;
+    rtl::TNotifyEvent FOnClose;
     TmsMessageAvail FOnMessageAvail;
     TmsBinMessageAvail FOnBinMessageAvail;
     bool FSlotSet = false;
@@ -139,7 +137,7 @@ class ZK_EXPORT TzkAutoMailSlot : public TzkMailSlot {
 
 // Watches one slot handle and hands each waiting message to the main thread. It frees itself
 // when its loop ends, which is at its first look at the stop flag after the endpoint closed.
-class ZK_EXPORT TzkMailSlotWaitThread : public TThread {
+class ZK_EXPORT TzkMailSlotWaitThread : public rtl::TThread {
     ZK_CLASS(TzkMailSlotWaitThread)
   public:
     explicit TzkMailSlotWaitThread(TzkCustomMailSlot* AMailSlot);
@@ -157,23 +155,23 @@ class ZK_EXPORT TzkMailSlotWaitThread : public TThread {
 
 // Publishes the endpoint properties Active, Server, Slot and MaxSize, in this order.
 template <class C>
-TClassBuilder<C>& PublishSlotProps(TClassBuilder<C>& B) {
+rtl::TClassBuilder<C>& PublishSlotProps(rtl::TClassBuilder<C>& B) {
     return B.Bool("Active", &C::Active, &C::SetActive, false)
         .Str("Server", &C::Server, &C::SetServer, [](C&) { return true; })
         .Str("Slot", &C::Slot, &C::SetSlot, [](C& c) { return c.SlotSet(); })
-        .Ord("MaxSize", TypeInfo_Cardinal(), &C::MaxSize, &C::SetMaxSize, 0);
+        .Ord("MaxSize", rtl::TypeInfo_Cardinal(), &C::MaxSize, &C::SetMaxSize, 0);
 }
 
 // Publishes OnOpen and OnClose.
 template <class C>
-TClassBuilder<C>& PublishOpenCloseEvents(TClassBuilder<C>& B) {
+rtl::TClassBuilder<C>& PublishOpenCloseEvents(rtl::TClassBuilder<C>& B) {
     return B.Event("OnOpen", &C::OnOpen, &C::SetOnOpen)
         .Event("OnClose", &C::OnClose, &C::SetOnClose);
 }
 
 // Publishes OnMessageAvail and OnBinMessageAvail.
 template <class C>
-TClassBuilder<C>& PublishMessageEvents(TClassBuilder<C>& B) {
+rtl::TClassBuilder<C>& PublishMessageEvents(rtl::TClassBuilder<C>& B) {
     return B.Event("OnMessageAvail", &C::OnMessageAvail, &C::SetOnMessageAvail)
         .Event("OnBinMessageAvail", &C::OnBinMessageAvail, &C::SetOnBinMessageAvail);
 }

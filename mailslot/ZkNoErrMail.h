@@ -83,8 +83,8 @@ class ZK_EXPORT TzkCustomSafeMail : public TzkCustomNoErrMail {
     // behind the serial. A checked payload too short for a serial is reported like a mismatch.
     bool ReadNext(TMsgPtr& Msg) override;
 
-    const TNotifyEvent& OnDuplicated() const { return FOnDuplicated; }
-    void SetOnDuplicated(TNotifyEvent Value) { FOnDuplicated = std::move(Value); }
+    const rtl::TNotifyEvent& OnDuplicated() const { return FOnDuplicated; }
+    void SetOnDuplicated(rtl::TNotifyEvent Value) { FOnDuplicated = std::move(Value); }
 
   protected:
     // The serial test on the checked payload in Msg's view (the frame minus its checksum).
@@ -93,7 +93,7 @@ class ZK_EXPORT TzkCustomSafeMail : public TzkCustomNoErrMail {
     // Serial of the last accepted frame; meaningful once FSerialSeen is true.
     uint16_t FLastSerial = 0;
     bool FSerialSeen = false;
-    TNotifyEvent FOnDuplicated;
+    rtl::TNotifyEvent FOnDuplicated;
 };
 
 // Safe mail with its properties published.

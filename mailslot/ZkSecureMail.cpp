@@ -6,6 +6,8 @@
 #include "mailslot/ZkFrames.h"
 #include "mailslot/Zkmailslot.h"
 
+using namespace zk::rtl;
+
 namespace zk {
 
 using namespace win32;

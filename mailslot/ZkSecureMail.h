@@ -50,8 +50,8 @@ class ZK_EXPORT TzkCustomSecureMail : public TzkCustomMailSlot {
     // Not a design-time property, but code may assign it.
     const TmsBinMessageAvail& OnBinError() const { return FOnBinError; }
     void SetOnBinError(TmsBinMessageAvail Value) { FOnBinError = std::move(Value); }
-    const TNotifyEvent& OnDuplicated() const { return FOnDuplicated; }
-    void SetOnDuplicated(TNotifyEvent Value) { FOnDuplicated = std::move(Value); }
+    const rtl::TNotifyEvent& OnDuplicated() const { return FOnDuplicated; }
+    void SetOnDuplicated(rtl::TNotifyEvent Value) { FOnDuplicated = std::move(Value); }
 
   protected:
     // The checksum and header tests on the raw frame in Msg's view; narrows the view to the
@@ -62,7 +62,7 @@ class ZK_EXPORT TzkCustomSecureMail : public TzkCustomMailSlot {
     std::optional<std::string> FLastHeader;
     TmsMessageAvail FOnError;
     TmsBinMessageAvail FOnBinError;
-    TNotifyEvent FOnDuplicated;
+    rtl::TNotifyEvent FOnDuplicated;
 };
 
 // Secure mail with its properties published (OnBinError is not among them).

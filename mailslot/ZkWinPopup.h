@@ -16,7 +16,7 @@ namespace zk {
 inline constexpr const char* PopupSlot = "messngr";
 
 // Sender, AReciever, ASender, AMsg.
-using TwpMessage = TEvent<TObject*, std::string, std::string, std::string>;
+using TwpMessage = rtl::TEvent<rtl::TObject*, std::string, std::string, std::string>;
 
 // Sends the popup ASender -> AReciever with text AMsg to the slot "messngr" on AServer; all four
 // strings (the machine name too) are converted to the OEM page first, the caller's stay as they

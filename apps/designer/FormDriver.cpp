@@ -11,6 +11,8 @@
 #include "host/forms/StdCtrls.h"
 #include "host/forms/TabNotbk.h"
 
+using namespace zk::rtl;
+
 using namespace zk::forms;
 
 namespace designer {

@@ -29,23 +29,21 @@
 
 namespace designer {
 
-using namespace zk::forms;
-
 class TFormDriver {
   public:
-    TFormDriver(THeadlessUi& Ui, std::istream& In, std::ostream& Out)
+    TFormDriver(zk::forms::THeadlessUi& Ui, std::istream& In, std::ostream& Out)
         : FUi(Ui), FIn(In), FOut(Out) {}
     // Queues the driver for the next form shown modally.
     void Arm();
 
   private:
-    void Drive(TForm& Form);
+    void Drive(zk::forms::TForm& Form);
     // Carries out one command line; raises Exception with what was wrong.
-    void Execute(TForm& Form, const std::string& Verb, const std::string& Args);
+    void Execute(zk::forms::TForm& Form, const std::string& Verb, const std::string& Args);
     // Prints the boxes and help jumps the back end recorded since the last call, in order.
     void PrintShown();
 
-    THeadlessUi& FUi;
+    zk::forms::THeadlessUi& FUi;
     std::istream& FIn;
     std::ostream& FOut;
     // How much of the back end's records has been printed.

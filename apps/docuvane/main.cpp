@@ -15,6 +15,7 @@
 #include "mailslot/Zkmailslot.h"
 
 using namespace zk;
+using namespace zk::rtl;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "mailslot/ZkFrames.h"
 
 using namespace zk;
+using namespace zk::rtl;
 
 namespace mailslot_tool {
 

@@ -10,8 +10,6 @@
 
 namespace mailslot_tool {
 
-using namespace zk;
-
 // Where a listener reports the frames its receiver turns down.
 struct RejectReport {
     // A frame that failed its check, whole (header included).
@@ -27,11 +25,12 @@ struct Format {
                        const std::string& Payload)>
         Send;
     // A new receiving endpoint for this format (owned by the caller).
-    std::function<TzkCustomMailSlot*()> NewReceiver;
+    std::function<zk::TzkCustomMailSlot*()> NewReceiver;
     // The largest payload one send may carry.
     size_t MaxPayload;
     // Binds the receiver's error and duplicate events to Report; empty when it has none.
-    std::function<void(TzkCustomMailSlot& Receiver, const RejectReport& Report)> AttachReporting;
+    std::function<void(zk::TzkCustomMailSlot& Receiver, const RejectReport& Report)>
+        AttachReporting;
 };
 
 // Every format, "plain" first.

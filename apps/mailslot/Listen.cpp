@@ -5,6 +5,9 @@
 #include "apps/mailslot/Formats.h"
 #include "host/platform/StopSignal.h"
 
+using namespace zk;
+using namespace zk::rtl;
+
 namespace mailslot_tool {
 
 namespace {

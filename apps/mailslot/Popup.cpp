@@ -5,6 +5,7 @@
 #include "mailslot/Zkmailslot.h"
 
 using namespace zk;
+using namespace zk::rtl;
 
 namespace mailslot_tool {
 

@@ -19,12 +19,12 @@ class TTreeNodes;
 class TTreeView;
 
 // Raised for a node index out of range.
-class ETreeViewError : public Exception {
+class ETreeViewError : public rtl::Exception {
   public:
     using Exception::Exception;
 };
 
-class TTreeNode : public TPersistent {
+class TTreeNode : public rtl::TPersistent {
     ZK_CLASS(TTreeNode)
   public:
     TTreeNodes* Owner() const { return FOwner; }
@@ -80,7 +80,7 @@ class TTreeNode : public TPersistent {
     std::vector<TTreeNode*> FChildren;
 };
 
-class TTreeNodes : public TPersistent {
+class TTreeNodes : public rtl::TPersistent {
     ZK_CLASS(TTreeNodes)
   public:
     explicit TTreeNodes(TTreeView* AOwner) : FOwner(AOwner) {}
@@ -128,11 +128,11 @@ class TTreeNodes : public TPersistent {
 };
 
 // OnChanging: Node is to become selected; setting AllowChange false keeps the old selection.
-using TTVChangingEvent = TEvent<TObject*, TTreeNode*, bool&>;
+using TTVChangingEvent = rtl::TEvent<rtl::TObject*, TTreeNode*, bool&>;
 // OnChange: Node has become selected.
-using TTVChangedEvent = TEvent<TObject*, TTreeNode*>;
+using TTVChangedEvent = rtl::TEvent<rtl::TObject*, TTreeNode*>;
 // OnDeletion (and expansion events): the node concerned.
-using TTVExpandedEvent = TEvent<TObject*, TTreeNode*>;
+using TTVExpandedEvent = rtl::TEvent<rtl::TObject*, TTreeNode*>;
 
 class TTreeView : public TWinControl {
     ZK_CLASS(TTreeView)

@@ -21,16 +21,14 @@
 
 namespace zk::forms {
 
-using namespace zk::rtl;
-
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Enumeration type information, for published properties of these types.
-const TTypeInfo& TypeInfo_TAlign();
-const TTypeInfo& TypeInfo_TAlignment();
+const rtl::TTypeInfo& TypeInfo_TAlign();
+const rtl::TTypeInfo& TypeInfo_TAlignment();
 // The tab order type: -1 (no parent) up to 32767.
-const TTypeInfo& TypeInfo_TTabOrder();
+const rtl::TTypeInfo& TypeInfo_TTabOrder();
 
 struct TRect {
     int32_t Left = 0;
@@ -49,7 +47,7 @@ struct TPoint {
 
 // Raised for an operation the control's state does not allow (a visible form made modal, input
 // to a control a person cannot reach).
-class EInvalidOperation : public Exception {
+class EInvalidOperation : public rtl::Exception {
   public:
     using Exception::Exception;
 };
@@ -58,7 +56,7 @@ class TUiBackend;
 class TWinControl;
 class TWSPeer;
 
-class TControl : public TComponent {
+class TControl : public rtl::TComponent {
     ZK_CLASS(TControl)
   public:
     explicit TControl(TComponent* AOwner);
@@ -100,11 +98,11 @@ class TControl : public TComponent {
     const std::string& Text() const { return FText; }
     void SetText(const std::string& Value);
 
-    THelpContext HelpContext() const { return FHelpContext; }
-    void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+    rtl::THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(rtl::THelpContext Value) { FHelpContext = Value; }
 
-    const TNotifyEvent& OnClick() const { return FOnClick; }
-    void SetOnClick(TNotifyEvent Value) { FOnClick = std::move(Value); }
+    const rtl::TNotifyEvent& OnClick() const { return FOnClick; }
+    void SetOnClick(rtl::TNotifyEvent Value) { FOnClick = std::move(Value); }
     // Fires OnClick, if assigned.
     virtual void Click();
 
@@ -139,8 +137,8 @@ class TControl : public TComponent {
     bool FVisible = true;
     bool FEnabled = true;
     std::string FText;
-    THelpContext FHelpContext = 0;
-    TNotifyEvent FOnClick;
+    rtl::THelpContext FHelpContext = 0;
+    rtl::TNotifyEvent FOnClick;
     std::unique_ptr<TWSPeer> FPeer;
 };
 
@@ -193,17 +191,17 @@ class TWinControl : public TControl {
 
 // Publishing helpers for the control classes, so each publishes only what it shows.
 template <class C>
-void PublishAlign(TClassBuilder<C>& B) {
+void PublishAlign(rtl::TClassBuilder<C>& B) {
     B.Ord(
         "Align", TypeInfo_TAlign(), &TControl::Align,
         [](C& c, int64_t v) { c.SetAlign(static_cast<TAlign>(v)); }, alNone);
 }
 template <class C>
-void PublishCaption(TClassBuilder<C>& B) {
+void PublishCaption(rtl::TClassBuilder<C>& B) {
     B.Str("Caption", &TControl::Caption, &TControl::SetCaption);
 }
 template <class C>
-void PublishOnClick(TClassBuilder<C>& B) {
+void PublishOnClick(rtl::TClassBuilder<C>& B) {
     B.Event("OnClick", &TControl::OnClick, &TControl::SetOnClick);
 }
 

@@ -16,26 +16,24 @@
 
 namespace zk::forms {
 
-using namespace zk::rtl;
-
 // A component of a class the host does not have (or has with another HelpContext rule than
 // the file's library). It answers the file's class name and publishes HelpContext when that
 // library's class does, and Caption (read-only) when the file stores one; the rest of its
 // properties, handlers included, stay in the document as they were.
-class TDesignedComponent : public TComponent {
+class TDesignedComponent : public rtl::TComponent {
   public:
-    TDesignedComponent(TComponent* AOwner, const TClassInfo& Class, std::string Caption)
+    TDesignedComponent(TComponent* AOwner, const rtl::TClassInfo& Class, std::string Caption)
         : TComponent(AOwner), FClass(&Class), FCaption(std::move(Caption)) {}
-    const TClassInfo& ClassType() const override { return *FClass; }
+    const rtl::TClassInfo& ClassType() const override { return *FClass; }
 
-    THelpContext HelpContext() const { return FHelpContext; }
-    void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+    rtl::THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(rtl::THelpContext Value) { FHelpContext = Value; }
     const std::string& Caption() const { return FCaption; }
 
   private:
-    const TClassInfo* FClass;
+    const rtl::TClassInfo* FClass;
     std::string FCaption;
-    THelpContext FHelpContext = 0;
+    rtl::THelpContext FHelpContext = 0;
 };
 
 class TDesignedForm : public TForm {
@@ -50,7 +48,7 @@ class TDesignedForm : public TForm {
     explicit TDesignedForm(std::string Bytes, const std::string& FileName = "Form.dfm");
 
     // Class information of the file's class, derived from TForm's.
-    const TClassInfo& ClassType() const override { return FClass; }
+    const rtl::TClassInfo& ClassType() const override { return FClass; }
 
     // The file with the components' HelpContext values written back; with none changed, the
     // bytes read.
@@ -64,7 +62,7 @@ class TDesignedForm : public TForm {
 
     formfile::TFormDocument FDocument;
     formfile::TFormLibrary FLibrary;
-    TClassInfo FClass;
+    rtl::TClassInfo FClass;
     // Each component that publishes HelpContext and the object of the file it came from.
     std::vector<std::pair<TComponent*, const formfile::TFormNode*>> FHelpBindings;
 };

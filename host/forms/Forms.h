@@ -24,8 +24,8 @@ class TWSFormPeer;
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
-const TTypeInfo& TypeInfo_TPosition();
-const TTypeInfo& TypeInfo_TFormBorderStyle();
+const rtl::TTypeInfo& TypeInfo_TPosition();
+const rtl::TTypeInfo& TypeInfo_TFormBorderStyle();
 
 using TModalResult = int32_t;
 constexpr TModalResult mrNone = 0;
@@ -79,12 +79,12 @@ class TForm : public TWinControl {
     void SetVisible(bool Value) override;
     bool Showing() const override { return Visible(); }
 
-    const TNotifyEvent& OnCreate() const { return FOnCreate; }
-    void SetOnCreate(TNotifyEvent Value) { FOnCreate = std::move(Value); }
-    const TNotifyEvent& OnShow() const { return FOnShow; }
-    void SetOnShow(TNotifyEvent Value) { FOnShow = std::move(Value); }
-    const TNotifyEvent& OnDestroy() const { return FOnDestroy; }
-    void SetOnDestroy(TNotifyEvent Value) { FOnDestroy = std::move(Value); }
+    const rtl::TNotifyEvent& OnCreate() const { return FOnCreate; }
+    void SetOnCreate(rtl::TNotifyEvent Value) { FOnCreate = std::move(Value); }
+    const rtl::TNotifyEvent& OnShow() const { return FOnShow; }
+    void SetOnShow(rtl::TNotifyEvent Value) { FOnShow = std::move(Value); }
+    const rtl::TNotifyEvent& OnDestroy() const { return FOnDestroy; }
+    void SetOnDestroy(rtl::TNotifyEvent Value) { FOnDestroy = std::move(Value); }
 
     void Loaded() override;
     std::unique_ptr<TWSPeer> CreatePeer(TUiBackend& Ui) override;
@@ -118,13 +118,13 @@ class TForm : public TWinControl {
     int32_t FPendingClientHeight = -1;
     bool FModal = false;
     TModalResult FModalResult = mrNone;
-    TNotifyEvent FOnCreate;
-    TNotifyEvent FOnShow;
-    TNotifyEvent FOnDestroy;
+    rtl::TNotifyEvent FOnCreate;
+    rtl::TNotifyEvent FOnShow;
+    rtl::TNotifyEvent FOnDestroy;
     TWSFormPeer* FFormPeer = nullptr;  // the form's own peer while it shows
 };
 
-class TApplication : public TComponent {
+class TApplication : public rtl::TComponent {
     ZK_CLASS(TApplication)
   public:
     TApplication();
@@ -139,7 +139,7 @@ class TApplication : public TComponent {
     // Opens the current help file at the topic JumpID through the back end; its result.
     bool HelpJump(const std::string& JumpID);
     // What the message loop does with an exception a handler raised: an error box with its text.
-    void HandleException(const Exception& E);
+    void HandleException(const rtl::Exception& E);
 
   private:
     friend class TForm;

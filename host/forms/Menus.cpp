@@ -5,6 +5,8 @@
 #include "host/forms/Forms.h"
 #include "host/forms/Widgets.h"
 
+using namespace zk::rtl;
+
 namespace zk::forms {
 
 const TTypeInfo& TypeInfo_TShortCut() {

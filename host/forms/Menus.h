@@ -18,8 +18,6 @@
 
 namespace zk::forms {
 
-using namespace zk::rtl;
-
 class TForm;
 class TMenu;
 class TWSPeer;
@@ -30,12 +28,12 @@ constexpr TShortCut scShift = 0x2000;
 constexpr TShortCut scCtrl = 0x4000;
 constexpr TShortCut scAlt = 0x8000;
 
-const TTypeInfo& TypeInfo_TShortCut();
+const rtl::TTypeInfo& TypeInfo_TShortCut();
 // The text a menu shows for a short cut: "F1", "Ctrl+S", "Shift+Del"; empty for 0 or a key
 // without a name.
 std::string ShortCutToText(TShortCut ShortCut);
 
-class TMenuItem : public TComponent {
+class TMenuItem : public rtl::TComponent {
     ZK_CLASS(TMenuItem)
   public:
     explicit TMenuItem(TComponent* AOwner);
@@ -50,8 +48,8 @@ class TMenuItem : public TComponent {
     void SetShortCut(TShortCut Value);
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value) { FHint = Value; }
-    THelpContext HelpContext() const { return FHelpContext; }
-    void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+    rtl::THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(rtl::THelpContext Value) { FHelpContext = Value; }
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
     bool Enabled() const { return FEnabled; }
@@ -59,8 +57,8 @@ class TMenuItem : public TComponent {
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
 
-    const TNotifyEvent& OnClick() const { return FOnClick; }
-    void SetOnClick(TNotifyEvent Value) { FOnClick = std::move(Value); }
+    const rtl::TNotifyEvent& OnClick() const { return FOnClick; }
+    void SetOnClick(rtl::TNotifyEvent Value) { FOnClick = std::move(Value); }
     // Fires OnClick when the item is enabled.
     virtual void Click();
 
@@ -89,17 +87,17 @@ class TMenuItem : public TComponent {
     std::string FCaption;
     TShortCut FShortCut = 0;
     std::string FHint;
-    THelpContext FHelpContext = 0;
+    rtl::THelpContext FHelpContext = 0;
     bool FChecked = false;
     bool FEnabled = true;
     bool FVisible = true;
-    TNotifyEvent FOnClick;
+    rtl::TNotifyEvent FOnClick;
     TMenuItem* FParent = nullptr;
     std::vector<TMenuItem*> FItems;
     TMenu* FMenu = nullptr;  // set on a menu's root item only
 };
 
-class TMenu : public TComponent {
+class TMenu : public rtl::TComponent {
     ZK_CLASS(TMenu)
   public:
     explicit TMenu(TComponent* AOwner);

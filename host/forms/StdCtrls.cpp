@@ -2,6 +2,8 @@
 
 #include "host/forms/Widgets.h"
 
+using namespace zk::rtl;
+
 namespace zk::forms {
 
 const TTypeInfo& TypeInfo_TScrollStyle() {

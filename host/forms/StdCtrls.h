@@ -12,8 +12,8 @@ namespace zk::forms {
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
-const TTypeInfo& TypeInfo_TScrollStyle();
-const TTypeInfo& TypeInfo_TBevelCut();
+const rtl::TTypeInfo& TypeInfo_TScrollStyle();
+const rtl::TTypeInfo& TypeInfo_TBevelCut();
 
 // A caption on the form. Not windowed: it has no help context and no tab order.
 class TLabel : public TControl {
@@ -41,15 +41,15 @@ class TCustomEdit : public TWinControl {
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
 
-    const TNotifyEvent& OnChange() const { return FOnChange; }
-    void SetOnChange(TNotifyEvent Value) { FOnChange = std::move(Value); }
+    const rtl::TNotifyEvent& OnChange() const { return FOnChange; }
+    void SetOnChange(rtl::TNotifyEvent Value) { FOnChange = std::move(Value); }
 
   protected:
     void TextChanged() override;
 
   private:
     bool FReadOnly = false;
-    TNotifyEvent FOnChange;
+    rtl::TNotifyEvent FOnChange;
 };
 
 class TEdit : public TCustomEdit {

@@ -1,6 +1,6 @@
 #include "host/forms/Widgets.h"
 
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "host/forms/Controls.h"
 
 namespace zk::forms {
 
@@ -8,14 +8,14 @@ namespace {
 
 TUiBackend* gInstalled = nullptr;
 
-THeadlessUi& DefaultBackend() {
-    static THeadlessUi backend;
-    return backend;
-}
-
 }  // namespace
 
-TUiBackend& UiBackend() { return gInstalled ? *gInstalled : DefaultBackend(); }
+TUiBackend& UiBackend() {
+    if (!gInstalled) throw EInvalidOperation("No user-interface back end is installed");
+    return *gInstalled;
+}
+
+TUiBackend* InstalledUiBackend() { return gInstalled; }
 
 TUiBackend* SetUiBackend(TUiBackend* Backend) {
     TUiBackend* previous = gInstalled;

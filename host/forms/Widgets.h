@@ -2,9 +2,10 @@
 // person's input back. Controls keep all their state and fire their own events; a back end hands
 // out, family by family, the peers that show them (host/widgetset/) and turns a person's input
 // into the controls' own operations (Click, SetText, SetSelected, SetChecked...), so every back
-// end shares the behaviour of the form library. The headless back end
-// (host/interfaces/headless/HeadlessUi.h) records what it would show and is the default; the Qt
-// one is host/interfaces/qt/QtUi.h.
+// end shares the behaviour of the form library. The form library has none of its own: a program
+// links one and installs it, as it picks it - the headless back end (zk_headless,
+// host/interfaces/headless/HeadlessUi.h) records what it would show; the Qt one (zk_forms_qt,
+// host/interfaces/qt/QtUi.h) shows real windows.
 #pragma once
 
 #include "host/widgetset/WSComCtrls.h"
@@ -27,10 +28,13 @@ class TUiBackend {
     virtual TWSDialogs& Dialogs() = 0;
 };
 
-// The back end in use: the one installed by SetUiBackend, else a process-wide headless one.
+// The back end in use, the one installed by SetUiBackend; raises EInvalidOperation when there is
+// none.
 TUiBackend& UiBackend();
-// Installs Backend (not owned) for every form shown from now on; null restores the default.
-// Returns the back end installed before (null for the default). Main thread only.
+// The back end installed by SetUiBackend, or null.
+TUiBackend* InstalledUiBackend();
+// Installs Backend (not owned) for every form shown from now on; null leaves none.
+// Returns the back end installed before (null for none). Main thread only.
 TUiBackend* SetUiBackend(TUiBackend* Backend);
 
 // Installs a back end for the lifetime of the object and restores the previous one after.

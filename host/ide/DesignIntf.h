@@ -17,14 +17,12 @@
 
 namespace zk::ide {
 
-using namespace zk::rtl;
-
 // The form designer that edits one form. The IDE owns it; editors only point at it.
 class IFormDesigner {
   public:
     virtual ~IFormDesigner() = default;
     // The form being designed.
-    virtual TComponent* Form() = 0;
+    virtual rtl::TComponent* Form() = 0;
     // Tells the IDE that a component of the form changed, so that the form is saved.
     virtual void Modified() = 0;
 };
@@ -32,13 +30,13 @@ class IFormDesigner {
 // The designer of the IDE stand-in: remembers its form and counts the modifications.
 class TFormDesigner : public IFormDesigner {
   public:
-    explicit TFormDesigner(TComponent* AForm) : FForm(AForm) {}
-    TComponent* Form() override { return FForm; }
+    explicit TFormDesigner(rtl::TComponent* AForm) : FForm(AForm) {}
+    rtl::TComponent* Form() override { return FForm; }
     void Modified() override { ++FModifiedCount; }
     int32_t ModifiedCount() const { return FModifiedCount; }
 
   private:
-    TComponent* FForm;
+    rtl::TComponent* FForm;
     int32_t FModifiedCount = 0;
 };
 
@@ -55,12 +53,12 @@ enum TPropertyAttribute {
     paRevertable,
     paFullWidthName
 };
-using TPropertyAttributes = TSet<TPropertyAttribute>;
+using TPropertyAttributes = rtl::TSet<TPropertyAttribute>;
 
 // One edited component and the property's information on it.
 struct TInstProp {
-    TPersistent* Instance;
-    const TPropInfo* PropInfo;
+    rtl::TPersistent* Instance;
+    const rtl::TPropInfo* PropInfo;
 };
 
 class TPropertyEditor;
@@ -69,7 +67,7 @@ using TGetStrProc = std::function<void(const std::string&)>;
 
 // Edits one property of one or more components (all selected in the designer). The inspector
 // creates an editor per use and destroys it afterwards; an editor owns nothing it edits.
-class TPropertyEditor : public TObject {
+class TPropertyEditor : public rtl::TObject {
     ZK_CLASS(TPropertyEditor)
   public:
     // Designer may be null (no designer told of changes). Components must not be empty.
@@ -103,10 +101,10 @@ class TPropertyEditor : public TObject {
     virtual void SetValue(const std::string& Value);
 
     int32_t PropCount() const { return static_cast<int32_t>(FPropList.size()); }
-    TPersistent* GetComponent(int32_t Index) const;
+    rtl::TPersistent* GetComponent(int32_t Index) const;
     // The property information on the first edited component.
-    const TPropInfo* GetPropInfo() const { return FPropList[0].PropInfo; }
-    const TTypeInfo* GetPropType() const { return GetPropInfo()->PropType; }
+    const rtl::TPropInfo* GetPropInfo() const { return FPropList[0].PropInfo; }
+    const rtl::TTypeInfo* GetPropType() const { return GetPropInfo()->PropType; }
     IFormDesigner* Designer() const { return FDesigner; }
 
     // The ordinal value on the first edited component, or on component Index.
@@ -179,8 +177,8 @@ const TPropertyEditorClass& PropertyEditorClass() {
 // Registers EditorClass for properties of type PropertyType (matched by identity, or by kind
 // and type name) on ComponentClass and its descendants (null: on any class), named
 // PropertyName (ignoring case; empty: any name).
-void RegisterPropertyEditor(const TTypeInfo* PropertyType, const TClassInfo* ComponentClass,
-                            const std::string& PropertyName,
+void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType,
+                            const rtl::TClassInfo* ComponentClass, const std::string& PropertyName,
                             const TPropertyEditorClass& EditorClass);
 
 // The editor class the inspector uses for PropInfo on a component of ComponentClass. Among
@@ -189,8 +187,8 @@ void RegisterPropertyEditor(const TTypeInfo* PropertyType, const TClassInfo* Com
 // and the best only by name, or names a component class that descends from the best's. The
 // latest registration is considered first, so it wins ties. Without a match: TIntegerProperty
 // for integer types, otherwise TPropertyEditor.
-const TPropertyEditorClass& GetEditorClass(const TPropInfo* PropInfo,
-                                           const TClassInfo& ComponentClass);
+const TPropertyEditorClass& GetEditorClass(const rtl::TPropInfo* PropInfo,
+                                           const rtl::TClassInfo& ComponentClass);
 
 // Forgets every registration, as the IDE does when it unloads the design packages.
 void UnregisterPropertyEditors();
@@ -204,15 +202,16 @@ class TObjectInspector {
     explicit TObjectInspector(IFormDesigner* ADesigner) : FDesigner(ADesigner) {}
 
     // The editor for Instance's property PropName, initialised; owned by the caller.
-    std::unique_ptr<TPropertyEditor> EditorFor(TPersistent* Instance, const std::string& PropName);
+    std::unique_ptr<TPropertyEditor> EditorFor(rtl::TPersistent* Instance,
+                                               const std::string& PropName);
     // The text the inspector shows for the property.
-    std::string GetValue(TPersistent* Instance, const std::string& PropName);
+    std::string GetValue(rtl::TPersistent* Instance, const std::string& PropName);
     // Text typed into the property's row and confirmed; editor errors propagate.
-    void SetValue(TPersistent* Instance, const std::string& PropName, const std::string& Text);
-    TPropertyAttributes GetAttributes(TPersistent* Instance, const std::string& PropName);
+    void SetValue(rtl::TPersistent* Instance, const std::string& PropName, const std::string& Text);
+    TPropertyAttributes GetAttributes(rtl::TPersistent* Instance, const std::string& PropName);
     // Presses the property's ellipsis button: calls Edit when the attributes include
     // paDialog. False (nothing called) when the property has no such button.
-    bool PressEllipsis(TPersistent* Instance, const std::string& PropName);
+    bool PressEllipsis(rtl::TPersistent* Instance, const std::string& PropName);
 
   private:
     IFormDesigner* FDesigner;

@@ -1,5 +1,7 @@
 #include "host/ide/ToolIntf.h"
 
+using namespace zk::rtl;
+
 namespace zk::ide {
 
 TIToolServices* ToolServices = nullptr;

@@ -18,16 +18,14 @@
 
 namespace zk::ide {
 
-using namespace zk::rtl;
-
 // Menu item flags, used as a set: {mfEnabled, mfVisible} has the value 6.
 enum TIMenuFlag { mfInvisible, mfEnabled, mfVisible, mfChecked, mfBreak, mfBarBreak, mfRadioItem };
-using TIMenuFlags = TSet<TIMenuFlag>;
+using TIMenuFlags = rtl::TSet<TIMenuFlag>;
 
 class TIMenuItemIntf;
 
 // A menu item's click handler; receives the clicked item.
-using TIMenuClickEvent = TEvent<TIMenuItemIntf*>;
+using TIMenuClickEvent = rtl::TEvent<TIMenuItemIntf*>;
 
 class TIMenuItemIntf {
   public:

@@ -15,8 +15,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 [[noreturn]] void Fail(const std::string& What, const std::string& Path, int Errno) {

@@ -5,8 +5,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 // Never destroyed: wait threads of closed endpoints may still look a handle up while the program

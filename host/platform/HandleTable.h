@@ -6,11 +6,9 @@
 
 #include <memory>
 
-#include "host/win32/WinTypes.h"
+#include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
-
-using namespace zk::win32;
 
 // An object a handle can name.
 class THandleObject {

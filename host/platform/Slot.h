@@ -27,8 +27,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 class TSlotPump;
 
 // Where a slot's files are, as they were when it was bound.

@@ -16,8 +16,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 // Frees the name at SocketPath for a new owner: a socket whose owner is gone is removed, a live

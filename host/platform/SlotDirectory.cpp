@@ -16,8 +16,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 std::string EnvOrEmpty(const char* Name) {

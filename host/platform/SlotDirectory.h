@@ -7,11 +7,9 @@
 
 #include <string>
 
-#include "host/win32/WinTypes.h"
+#include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
-
-using namespace zk::win32;
 
 // The directory the environment names, without looking at the file system.
 std::string SlotDirectoryPath();

@@ -14,8 +14,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 // Never destroyed, like the pump itself.

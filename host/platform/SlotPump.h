@@ -17,12 +17,10 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "host/platform/ErrorCodes.h"
 #include "host/platform/SlotSocket.h"
-#include "host/win32/WinTypes.h"
 
 namespace zk::platform {
-
-using namespace zk::win32;
 
 class TSlot;
 

@@ -10,8 +10,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 // Path has been checked against sun_path by SlotSocketPath.

@@ -4,12 +4,10 @@
 
 #include <string>
 
+#include "host/platform/ErrorCodes.h"
 #include "host/platform/Fd.h"
-#include "host/win32/WinTypes.h"
 
 namespace zk::platform {
-
-using namespace zk::win32;
 
 // A new close-on-exec AF_UNIX datagram socket (non-blocking when NonBlocking); -1 with errno
 // set on failure.

@@ -15,8 +15,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 std::atomic<uint32_t> GSendWaitMs{kDefaultSendWaitMs};

@@ -11,8 +11,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 // How long WriteFile waits for room in a full slot before failing with ERROR_SEM_TIMEOUT.
 constexpr uint32_t kDefaultSendWaitMs = 5000;
 

@@ -17,8 +17,6 @@
 
 namespace zk::platform {
 
-using namespace zk::win32;
-
 namespace {
 
 struct TInjection {

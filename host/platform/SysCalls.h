@@ -5,8 +5,8 @@
 #pragma once
 
 #include <poll.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -15,11 +15,9 @@
 #include <cstddef>
 #include <string>
 
-#include "host/win32/WinTypes.h"
+#include "host/platform/ErrorCodes.h"
 
 namespace zk::platform {
-
-using namespace zk::win32;
 
 enum class TSysCall {
     Socket,

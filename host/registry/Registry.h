@@ -14,8 +14,6 @@
 
 namespace zk::registry {
 
-using namespace zk::rtl;
-
 using HKEY = uint32_t;
 
 constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
@@ -29,7 +27,7 @@ enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 // Every registry failure: wrong value type, missing value, no open key, unreadable or corrupt
 // file. Texts: "Invalid data type for 'NAME'", "Failed to get data for 'NAME'", "Failed to set
 // data for 'NAME'", "Registry file FILE is corrupt: REASON".
-class ERegistryException : public Exception {
+class ERegistryException : public rtl::Exception {
   public:
     using Exception::Exception;
 };

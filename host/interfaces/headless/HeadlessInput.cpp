@@ -6,6 +6,8 @@
 #include "host/forms/TabNotbk.h"
 #include "host/interfaces/headless/HeadlessUi.h"
 
+using namespace zk::rtl;
+
 namespace zk::forms {
 
 namespace {

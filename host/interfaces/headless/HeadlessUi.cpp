@@ -18,7 +18,7 @@ constexpr int kModalWaitMs = 20;
 }  // namespace
 
 THeadlessUi::~THeadlessUi() {
-    if (&UiBackend() == this) SetUiBackend(nullptr);
+    if (InstalledUiBackend() == this) SetUiBackend(nullptr);
 }
 
 void THeadlessUi::OnModal(TModalScript Script) { FScripts.push_back(std::move(Script)); }

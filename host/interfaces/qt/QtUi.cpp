@@ -14,6 +14,8 @@
 #include "host/interfaces/qt/QtPeers.h"
 #include "host/rtl/Threads.h"
 
+using namespace zk::rtl;
+
 namespace zk::forms {
 
 namespace {
@@ -49,7 +51,7 @@ TQtUi::TQtUi()
 }
 
 TQtUi::~TQtUi() {
-    if (&UiBackend() == this) SetUiBackend(nullptr);
+    if (InstalledUiBackend() == this) SetUiBackend(nullptr);
     zk::rtl::SetWakeMainThread({});
     delete FWaker;
     delete FHelp.data();

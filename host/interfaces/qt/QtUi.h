@@ -30,7 +30,6 @@ class QWidget;
 
 namespace zk::forms {
 
-using zk::rtl::TComponent;
 class TMenuItem;
 class TQtWSComCtrls;
 class TQtWSControls;
@@ -55,7 +54,7 @@ class TQtUi : public TUiBackend {
     void OnMessageBox(std::function<void(QMessageBox&)> Answer);
 
     // The window of a shown form, the widget of a control on one; null when it has none.
-    QWidget* WidgetOf(const TComponent& Component) const;
+    QWidget* WidgetOf(const rtl::TComponent& Component) const;
     // The action of a menu command of a shown form's menu bar; null when none.
     QAction* ActionOf(const TMenuItem& Item) const;
     // The help window, once a help jump has opened it.
@@ -86,9 +85,9 @@ class TQtUi : public TUiBackend {
     void RaisePending();
     // Where the widgets of the controls on Control go (the client area of a form), and the
     // widget of Component; both kept by the peers while they live.
-    QWidget* ContainerOf(const TComponent& Control) const;
-    void Register(const TComponent& Component, QWidget* Widget, QWidget* Container);
-    void Unregister(const TComponent& Component);
+    QWidget* ContainerOf(const rtl::TComponent& Control) const;
+    void Register(const rtl::TComponent& Component, QWidget* Widget, QWidget* Container);
+    void Unregister(const rtl::TComponent& Component);
     void RegisterAction(const TMenuItem& Item, QAction* Action);
     void UnregisterAction(const TMenuItem& Item);
     // The script queued for the next modal form, if any.
@@ -104,7 +103,7 @@ class TQtUi : public TUiBackend {
     std::unique_ptr<TQtWSForms> FForms;
     std::unique_ptr<TQtWSDialogs> FDialogs;
     QObject* FWaker = nullptr;
-    std::unordered_map<const TComponent*, std::pair<QWidget*, QWidget*>> FWidgets;
+    std::unordered_map<const rtl::TComponent*, std::pair<QWidget*, QWidget*>> FWidgets;
     std::unordered_map<const TMenuItem*, QAction*> FActions;
     std::deque<std::function<void(TForm&)>> FModalScripts;
     std::deque<std::function<void(QMessageBox&)>> FBoxAnswers;

@@ -1,6 +1,7 @@
 # Library headers are included as "zk/<folder>/...", the way users of the installed library
 # include them. Inside the build, ZK_INCLUDE_DIR/zk holds a link to each library folder and a
-# copy of the export macro header (zk/Export.h); the copy, not a link, is what gets installed.
+# copy of the export macro header as zk/Export.h: install() copies a file reached through a
+# linked folder as a file, but a link to a file as a link.
 set(ZK_INCLUDE_DIR ${PROJECT_BINARY_DIR}/include)
 file(MAKE_DIRECTORY ${ZK_INCLUDE_DIR}/zk)
 foreach(folder IN ITEMS host formfile mailslot words expert)

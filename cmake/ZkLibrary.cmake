@@ -1,6 +1,17 @@
+# Library headers are included as "zk/<folder>/...", the way users of the installed library
+# include them. Inside the build, ZK_INCLUDE_DIR/zk holds a link to each library folder and a
+# copy of the export macro header as zk/Export.h: install() copies a file reached through a
+# linked folder as a file, but a link to a file as a link.
+set(ZK_INCLUDE_DIR ${PROJECT_BINARY_DIR}/include)
+file(MAKE_DIRECTORY ${ZK_INCLUDE_DIR}/zk)
+foreach(folder IN ITEMS host formfile mailslot words expert)
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${ZK_INCLUDE_DIR}/zk/${folder} SYMBOLIC)
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/host/rtl/Export.h ${ZK_INCLUDE_DIR}/zk/Export.h COPYONLY)
+
 # zk_add_library(NAME DIR [PACKAGED] [PUBLIC deps...] [PRIVATE deps...]): a static library of
 # every source in DIR. Symbols are hidden unless a header marks them ZK_EXPORT
-# (host/rtl/Export.h). PACKAGED libraries are also compiled position-independent and go whole
+# (host/rtl/Export.h, included as zk/Export.h). PACKAGED libraries are also compiled position-independent and go whole
 # into the installable library (zk::mailslot, see mailslot/CMakeLists.txt).
 #
 # Every library also comes as NAME_visible: the same sources as an object library, compiled
@@ -13,7 +24,7 @@ function(zk_add_library name)
   cmake_parse_arguments(ARG "PACKAGED" "DIR" "PUBLIC;PRIVATE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
   add_library(${name} STATIC ${srcs})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${ZK_INCLUDE_DIR} ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
   set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden
                                            VISIBILITY_INLINES_HIDDEN ON)

@@ -1,6 +1,6 @@
-#include "mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkChecksum.h"
 
-#include "host/rtl/SysUtils.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk {
 

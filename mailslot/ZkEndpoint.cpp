@@ -1,11 +1,11 @@
-#include "mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkEndpoint.h"
 
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "host/win32/Windows.h"
-#include "mailslot/ZkFramed.h"
+#include "zk/host/win32/Windows.h"
+#include "zk/mailslot/ZkFramed.h"
 
 namespace zk {
 

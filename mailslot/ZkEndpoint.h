@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Events.h"
-#include "host/rtl/Export.h"
-#include "host/rtl/Threads.h"
-#include "host/rtl/TypInfo.h"
-#include "host/win32/Windows.h"
+#include "zk/Export.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/Events.h"
+#include "zk/host/rtl/Threads.h"
+#include "zk/host/rtl/TypInfo.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk {
 

@@ -7,8 +7,8 @@
 #include <new>
 #include <string>
 
-#include "mailslot/ZkEndpoint.h"
-#include "mailslot/ZkSend.h"
+#include "zk/mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkSend.h"
 
 namespace zk::zkframes {
 

@@ -1,13 +1,13 @@
-#include "mailslot/ZkLongMail.h"
+#include "zk/mailslot/ZkLongMail.h"
 
 #include <cstring>
 #include <exception>
 
-#include "host/win32/Windows.h"
-#include "mailslot/ZkFramed.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkLongMailList.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/win32/Windows.h"
+#include "zk/mailslot/ZkFramed.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkLongMailList.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 namespace zk {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "host/rtl/Export.h"
-#include "mailslot/ZkNoErrMail.h"
+#include "zk/Export.h"
+#include "zk/mailslot/ZkNoErrMail.h"
 
 namespace zk {
 

@@ -1,10 +1,10 @@
-#include "mailslot/ZkLongMailList.h"
+#include "zk/mailslot/ZkLongMailList.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "host/win32/Windows.h"
-#include "mailslot/ZkFrames.h"
+#include "zk/host/win32/Windows.h"
+#include "zk/mailslot/ZkFrames.h"
 
 namespace zk {
 

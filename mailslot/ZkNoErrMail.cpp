@@ -1,8 +1,8 @@
-#include "mailslot/ZkNoErrMail.h"
+#include "zk/mailslot/ZkNoErrMail.h"
 
-#include "mailslot/ZkFramed.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFramed.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk::rtl;
 

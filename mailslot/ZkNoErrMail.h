@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "host/rtl/Export.h"
-#include "mailslot/ZkEndpoint.h"
-#include "mailslot/ZkSend.h"
+#include "zk/Export.h"
+#include "zk/mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkSend.h"
 
 namespace zk {
 

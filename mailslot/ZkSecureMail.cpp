@@ -1,10 +1,10 @@
-#include "mailslot/ZkSecureMail.h"
+#include "zk/mailslot/ZkSecureMail.h"
 
 #include <cstring>
 
-#include "mailslot/ZkFramed.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFramed.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk::rtl;
 

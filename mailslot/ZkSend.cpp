@@ -1,8 +1,8 @@
-#include "mailslot/ZkSend.h"
+#include "zk/mailslot/ZkSend.h"
 
 #include <new>
 
-#include "host/win32/Windows.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk {
 

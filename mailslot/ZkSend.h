@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/rtl/Export.h"
+#include "zk/Export.h"
 
 namespace zk {
 

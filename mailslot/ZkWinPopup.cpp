@@ -1,12 +1,12 @@
-#include "mailslot/ZkWinPopup.h"
+#include "zk/mailslot/ZkWinPopup.h"
 
 #include <new>
 
-#include "host/win32/CodePage.h"
-#include "host/win32/Windows.h"
-#include "mailslot/ZkChecksum.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkSend.h"
+#include "zk/host/win32/CodePage.h"
+#include "zk/host/win32/Windows.h"
+#include "zk/mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkSend.h"
 
 namespace zk {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/rtl/Export.h"
-#include "mailslot/ZkEndpoint.h"
+#include "zk/Export.h"
+#include "zk/mailslot/ZkEndpoint.h"
 
 namespace zk {
 

@@ -1,9 +1,9 @@
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 #include <atomic>
 
-#include "host/rtl/TypInfo.h"
-#include "host/win32/Windows.h"
+#include "zk/host/rtl/TypInfo.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk {
 

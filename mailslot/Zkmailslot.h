@@ -4,14 +4,14 @@
 
 #include <cstdint>
 
-#include "host/rtl/Export.h"
-#include "mailslot/ZkChecksum.h"
-#include "mailslot/ZkEndpoint.h"
-#include "mailslot/ZkLongMail.h"
-#include "mailslot/ZkNoErrMail.h"
-#include "mailslot/ZkSecureMail.h"
-#include "mailslot/ZkSend.h"
-#include "mailslot/ZkWinPopup.h"
+#include "zk/Export.h"
+#include "zk/mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkLongMail.h"
+#include "zk/mailslot/ZkNoErrMail.h"
+#include "zk/mailslot/ZkSecureMail.h"
+#include "zk/mailslot/ZkSend.h"
+#include "zk/mailslot/ZkWinPopup.h"
 
 namespace zk {
 

@@ -1,10 +1,10 @@
-#include "words/_stl_wrd.h"
+#include "zk/words/_stl_wrd.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk {
 

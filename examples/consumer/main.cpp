@@ -11,8 +11,8 @@
 #include <string>
 #include <thread>
 
-#include "mailslot/Zkmailslot.h"
-#include "words/_stl_wrd.h"
+#include <zk/mailslot/Zkmailslot.h>
+#include <zk/words/_stl_wrd.h>
 
 // The program's own error type.
 class Exception {

@@ -1,10 +1,10 @@
-#include "host/rtl/Classes.h"
+#include "zk/host/rtl/Classes.h"
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 #include <algorithm>
 
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::rtl {
 

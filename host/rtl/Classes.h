@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/rtl/Export.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/Export.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::rtl {
 

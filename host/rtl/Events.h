@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "host/rtl/Export.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/Export.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::rtl {
 

@@ -1,4 +1,4 @@
-#include "host/rtl/SysUtils.h"
+#include "zk/host/rtl/SysUtils.h"
 
 #include <charconv>
 #include <chrono>
@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk::rtl {
 

@@ -1,10 +1,10 @@
-#include "host/rtl/Threads.h"
+#include "zk/host/rtl/Threads.h"
 
 #include <chrono>
 #include <deque>
 
-#include "host/platform/ThreadPriority.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/platform/ThreadPriority.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::rtl {
 

@@ -14,8 +14,8 @@
 #include <thread>
 #include <utility>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Export.h"
+#include "zk/Export.h"
+#include "zk/host/rtl/Classes.h"
 
 namespace zk::rtl {
 

@@ -1,9 +1,9 @@
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 #include <map>
 #include <mutex>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk::rtl {
 

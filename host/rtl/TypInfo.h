@@ -10,9 +10,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Events.h"
-#include "host/rtl/Export.h"
+#include "zk/Export.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/Events.h"
 
 namespace zk::rtl {
 

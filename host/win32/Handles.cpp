@@ -1,6 +1,6 @@
 // Handles and the last error: CloseHandle releases any object of the platform's handle table.
-#include "host/platform/HandleTable.h"
-#include "host/win32/Windows.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk::win32 {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <new>
 
-#include "host/platform/Slot.h"
-#include "host/platform/SlotWrite.h"
-#include "host/win32/Windows.h"
+#include "zk/host/platform/Slot.h"
+#include "zk/host/platform/SlotWrite.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk::win32 {
 

@@ -1,6 +1,6 @@
 // Win32 time over the run-time library's replaceable clock.
-#include "host/rtl/Clock.h"
-#include "host/win32/Windows.h"
+#include "zk/host/rtl/Clock.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk::win32 {
 

@@ -3,7 +3,7 @@
 // here again, as the same entities, so that Win32 callers find them under zk::win32.
 #pragma once
 
-#include "host/platform/ErrorCodes.h"
+#include "zk/host/platform/ErrorCodes.h"
 
 namespace zk::win32 {
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "host/rtl/Export.h"
-#include "host/win32/WinTypes.h"
+#include "zk/Export.h"
+#include "zk/host/win32/WinTypes.h"
 
 namespace zk::win32 {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
-#include "words/_stl_wrd.h"
+#include <zk/mailslot/ZkFrames.h>
+#include <zk/mailslot/Zkmailslot.h>
+#include <zk/words/_stl_wrd.h>
 
 struct TObject {
     int Tag = 42;

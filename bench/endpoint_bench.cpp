@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 
 extern char** environ;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "expert/P0300.h"
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/expert/P0300.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

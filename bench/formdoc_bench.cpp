@@ -11,11 +11,11 @@
 #include <string>
 
 #include "FormSupport.h"
-#include "expert/P0300.h"
-#include "host/forms/DesignedForm.h"
-#include "host/interfaces/headless/HeadlessUi.h"
-#include "host/platform/LargeHeap.h"
-#include "formfile/FormDocument.h"
+#include "zk/expert/P0300.h"
+#include "zk/host/forms/DesignedForm.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/platform/LargeHeap.h"
+#include "zk/formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 extern char** environ;

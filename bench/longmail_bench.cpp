@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkLongMailList.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkLongMailList.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "expert/P0100.h"
+#include "zk/expert/P0100.h"
 
 #include "P0100_dfm.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::expert {
 

@@ -2,8 +2,8 @@
 // be running. Constructed with no owner, shown modally and destroyed by its creator.
 #pragma once
 
-#include "host/forms/Forms.h"
-#include "host/forms/StdCtrls.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/StdCtrls.h"
 
 namespace zk::expert {
 

@@ -1,14 +1,14 @@
-#include "expert/P0200.h"
+#include "zk/expert/P0200.h"
 
 #include <vector>
 
-#include "expert/P0100.h"
-#include "expert/P0300.h"
-#include "host/forms/Forms.h"
-#include "host/registry/Registry.h"
-#include "host/rtl/HelpContext.h"
-#include "host/win32/WinProcess.h"
-#include "host/win32/Windows.h"
+#include "zk/expert/P0100.h"
+#include "zk/expert/P0300.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/registry/Registry.h"
+#include "zk/host/rtl/HelpContext.h"
+#include "zk/host/win32/WinProcess.h"
+#include "zk/host/win32/Windows.h"
 
 using namespace zk::ide;
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/ide/DesignIntf.h"
-#include "host/ide/ToolIntf.h"
+#include "zk/host/ide/DesignIntf.h"
+#include "zk/host/ide/ToolIntf.h"
 
 namespace zk::expert {
 

@@ -1,12 +1,12 @@
-#include "expert/P0300.h"
+#include "zk/expert/P0300.h"
 
 #include "P0300_dfm.h"
-#include "expert/ReplyChannel.h"
-#include "host/registry/Registry.h"
-#include "host/rtl/TypInfo.h"
-#include "mailslot/ZkEndpoint.h"
-#include "mailslot/ZkSend.h"
-#include "words/_stl_wrd.h"
+#include "zk/expert/ReplyChannel.h"
+#include "zk/host/registry/Registry.h"
+#include "zk/host/rtl/TypInfo.h"
+#include "zk/mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkSend.h"
+#include "zk/words/_stl_wrd.h"
 
 namespace zk::expert {
 

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/forms/Spin.h"
-#include "host/forms/StdCtrls.h"
-#include "host/forms/TabNotbk.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/Spin.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/TabNotbk.h"
 
 namespace zk {
 class TzkMailSlot;

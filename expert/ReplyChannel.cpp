@@ -1,7 +1,7 @@
-#include "expert/ReplyChannel.h"
+#include "zk/expert/ReplyChannel.h"
 
-#include "expert/P0300.h"
-#include "host/registry/Registry.h"
+#include "zk/expert/P0300.h"
+#include "zk/host/registry/Registry.h"
 
 namespace zk::expert {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkEndpoint.h"
 
 namespace zk::expert {
 

@@ -1,4 +1,4 @@
-#include "formfile/Audit.h"
+#include "zk/formfile/Audit.h"
 
 #include <algorithm>
 #include <iostream>
@@ -8,9 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "formfile/Plan.h"
-#include "formfile/Project.h"
-#include "formfile/TextEncoding.h"
+#include "zk/formfile/Plan.h"
+#include "zk/formfile/Project.h"
+#include "zk/formfile/TextEncoding.h"
 
 namespace zk::formfile {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "formfile/Plan.h"
-#include "formfile/Project.h"
+#include "zk/formfile/Plan.h"
+#include "zk/formfile/Project.h"
 
 namespace zk::formfile {
 

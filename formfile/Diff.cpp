@@ -1,4 +1,4 @@
-#include "formfile/Diff.h"
+#include "zk/formfile/Diff.h"
 
 #include <algorithm>
 #include <vector>

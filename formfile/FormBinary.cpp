@@ -1,4 +1,4 @@
-#include "formfile/FormBinary.h"
+#include "zk/formfile/FormBinary.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormDocument.h"
 
 #include <algorithm>
 
-#include "formfile/FormTextReader.h"
+#include "zk/formfile/FormTextReader.h"
 
 namespace zk::formfile {
 

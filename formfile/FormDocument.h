@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "formfile/FormBinary.h"
-#include "formfile/FormTextWriter.h"
-#include "formfile/FormTree.h"
+#include "zk/formfile/FormBinary.h"
+#include "zk/formfile/FormTextWriter.h"
+#include "zk/formfile/FormTree.h"
 
 namespace zk::formfile {
 

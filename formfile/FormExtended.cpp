@@ -1,4 +1,4 @@
-#include "formfile/FormExtended.h"
+#include "zk/formfile/FormExtended.h"
 
 #include <algorithm>
 #include <bit>

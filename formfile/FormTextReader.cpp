@@ -1,6 +1,6 @@
-#include "formfile/FormTextReader.h"
+#include "zk/formfile/FormTextReader.h"
 
-#include "formfile/FormTokens.h"
+#include "zk/formfile/FormTokens.h"
 
 namespace zk::formfile {
 

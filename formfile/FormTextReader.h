@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "formfile/FormTree.h"
+#include "zk/formfile/FormTree.h"
 
 namespace zk::formfile {
 

@@ -1,4 +1,4 @@
-#include "formfile/FormTextWriter.h"
+#include "zk/formfile/FormTextWriter.h"
 
 #include <charconv>
 #include <cmath>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formfile/FormTree.h"
+#include "zk/formfile/FormTree.h"
 
 namespace zk::formfile {
 

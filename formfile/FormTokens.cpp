@@ -1,4 +1,4 @@
-#include "formfile/FormTokens.h"
+#include "zk/formfile/FormTokens.h"
 
 #include <charconv>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "formfile/FormTree.h"
+#include "zk/formfile/FormTree.h"
 
 #include <cstring>
 

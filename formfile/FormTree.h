@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "formfile/FormExtended.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/formfile/FormExtended.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::formfile {
 

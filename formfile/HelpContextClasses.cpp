@@ -1,9 +1,9 @@
-#include "formfile/HelpContextClasses.h"
+#include "zk/formfile/HelpContextClasses.h"
 
 #include <string>
 #include <unordered_map>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk::formfile {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormDocument.h"
 
 namespace zk::formfile {
 

@@ -1,11 +1,11 @@
-#include "formfile/Map.h"
+#include "zk/formfile/Map.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 
-#include "formfile/Project.h"
-#include "host/platform/FileReplace.h"
+#include "zk/formfile/Project.h"
+#include "zk/host/platform/FileReplace.h"
 
 namespace zk::formfile {
 

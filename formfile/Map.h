@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "formfile/Project.h"
+#include "zk/formfile/Project.h"
 
 namespace zk::formfile {
 

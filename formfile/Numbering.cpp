@@ -1,4 +1,4 @@
-#include "formfile/Numbering.h"
+#include "zk/formfile/Numbering.h"
 
 #include <charconv>
 #include <climits>
@@ -7,10 +7,10 @@
 #include <optional>
 #include <set>
 
-#include "formfile/Diff.h"
-#include "formfile/Map.h"
-#include "host/platform/Ascii.h"
-#include "host/platform/FileReplace.h"
+#include "zk/formfile/Diff.h"
+#include "zk/formfile/Map.h"
+#include "zk/host/platform/Ascii.h"
+#include "zk/host/platform/FileReplace.h"
 
 namespace zk::formfile {
 

@@ -1,4 +1,4 @@
-#include "formfile/Plan.h"
+#include "zk/formfile/Plan.h"
 
 #include <fnmatch.h>
 #include <strings.h>
@@ -9,8 +9,8 @@
 #include <climits>
 #include <filesystem>
 
-#include "formfile/Project.h"
-#include "host/platform/FileReplace.h"
+#include "zk/formfile/Project.h"
+#include "zk/host/platform/FileReplace.h"
 
 namespace zk::formfile {
 

@@ -1,4 +1,4 @@
-#include "formfile/Project.h"
+#include "zk/formfile/Project.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,8 +7,8 @@
 #include <set>
 #include <system_error>
 
-#include "host/platform/FileReplace.h"
-#include "host/platform/LargeHeap.h"
+#include "zk/host/platform/FileReplace.h"
+#include "zk/host/platform/LargeHeap.h"
 
 namespace zk::formfile {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "formfile/FormDocument.h"
-#include "formfile/HelpContextClasses.h"
+#include "zk/formfile/FormDocument.h"
+#include "zk/formfile/HelpContextClasses.h"
 
 namespace zk::formfile {
 

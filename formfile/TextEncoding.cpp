@@ -1,4 +1,4 @@
-#include "formfile/TextEncoding.h"
+#include "zk/formfile/TextEncoding.h"
 
 #include <cstdint>
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "formfile/FormBinary.h"
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormBinary.h"
+#include "zk/formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to every frame decoder (as a received frame would arrive) and checks
 // that each encoder's output decodes back to what went in.
-#include "mailslot/ZkChecksum.h"
-#include "mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkFrames.h"
 #include "tests/support/Namespaces.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "host/win32/CodePage.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkLongMailList.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/win32/CodePage.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkLongMailList.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

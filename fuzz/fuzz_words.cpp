@@ -1,7 +1,7 @@
 // Runs every word routine on texts and character sets cut from the fuzzer's input and checks
 // what each promises about its result. Long texts and sets included: every routine must end.
 #include "tests/support/Namespaces.h"
-#include "words/_stl_wrd.h"
+#include "zk/words/_stl_wrd.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

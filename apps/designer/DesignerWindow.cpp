@@ -19,9 +19,9 @@
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
 #include "apps/designer/UiBackend.h"
-#include "host/ide/ToolIntf.h"
-#include "host/platform/FileReplace.h"
-#include "host/registry/Registry.h"
+#include "zk/host/ide/ToolIntf.h"
+#include "zk/host/platform/FileReplace.h"
+#include "zk/host/registry/Registry.h"
 
 namespace designer {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "host/ide/DesignIntf.h"
+#include "zk/host/ide/DesignIntf.h"
 
 namespace designer {
 

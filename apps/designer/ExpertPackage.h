@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/platform/Package.h"
+#include "zk/host/platform/Package.h"
 
 namespace designer {
 

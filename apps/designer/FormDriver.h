@@ -25,7 +25,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 namespace designer {
 

@@ -5,11 +5,11 @@
 #include <iostream>
 #include <set>
 
-#include "formfile/Audit.h"
-#include "host/platform/FileReplace.h"
-#include "host/platform/LargeHeap.h"
-#include "formfile/HelpContextClasses.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/formfile/Audit.h"
+#include "zk/host/platform/FileReplace.h"
+#include "zk/host/platform/LargeHeap.h"
+#include "zk/formfile/HelpContextClasses.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace designer {
 

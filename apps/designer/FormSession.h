@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/forms/DesignedForm.h"
-#include "host/ide/DesignIntf.h"
-#include "formfile/FormDocument.h"
+#include "zk/host/forms/DesignedForm.h"
+#include "zk/host/ide/DesignIntf.h"
+#include "zk/formfile/FormDocument.h"
 
 namespace designer {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormDocument.h"
 
 namespace designer {
 

@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 #include "apps/designer/FormView.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace designer {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "host/ide/ToolIntf.h"
+#include "zk/host/ide/ToolIntf.h"
 
 class QMenu;
 class QMenuBar;

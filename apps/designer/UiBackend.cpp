@@ -1,6 +1,6 @@
 #include "apps/designer/UiBackend.h"
 
-#include "host/interfaces/qt/QtUi.h"
+#include "zk/host/interfaces/qt/QtUi.h"
 
 namespace designer {
 

@@ -15,11 +15,11 @@
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
-#include "host/ide/ToolIntf.h"
-#include "host/interfaces/headless/HeadlessUi.h"
-#include "host/platform/FileReplace.h"
-#include "host/registry/Registry.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/ide/ToolIntf.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/platform/FileReplace.h"
+#include "zk/host/registry/Registry.h"
+#include "zk/host/rtl/TypInfo.h"
 #ifdef ZK_DESIGNER_WINDOW
 #include "apps/designer/DesignerWindow.h"
 #endif

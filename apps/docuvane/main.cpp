@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "apps/docuvane/Replies.h"
-#include "host/platform/StopSignal.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/platform/StopSignal.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk;
 using namespace zk::rtl;

@@ -14,14 +14,14 @@
 #include <string_view>
 #include <vector>
 
-#include "formfile/Audit.h"
-#include "formfile/FormDocument.h"
-#include "formfile/HelpContextClasses.h"
-#include "formfile/Map.h"
-#include "formfile/Numbering.h"
-#include "formfile/Project.h"
-#include "formfile/TextEncoding.h"
-#include "host/platform/Ascii.h"
+#include "zk/formfile/Audit.h"
+#include "zk/formfile/FormDocument.h"
+#include "zk/formfile/HelpContextClasses.h"
+#include "zk/formfile/Map.h"
+#include "zk/formfile/Numbering.h"
+#include "zk/formfile/Project.h"
+#include "zk/formfile/TextEncoding.h"
+#include "zk/host/platform/Ascii.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "0.0.0"

@@ -1,6 +1,6 @@
 #include "apps/mailslot/Formats.h"
 
-#include "mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkFrames.h"
 
 using namespace zk;
 using namespace zk::rtl;

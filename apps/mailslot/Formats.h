@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 namespace mailslot_tool {
 

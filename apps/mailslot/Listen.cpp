@@ -3,7 +3,7 @@
 
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
-#include "host/platform/StopSignal.h"
+#include "zk/host/platform/StopSignal.h"
 
 using namespace zk;
 using namespace zk::rtl;

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "apps/mailslot/Commands.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk;
 using namespace zk::rtl;

@@ -1,8 +1,8 @@
 // The Help Expert as a loadable package: the entries a host calls after loading the library
 // (the units' initialisation, then the registration) and before unloading it (the
 // finalisation). The mailslot unit initialises itself when the library is loaded.
-#include "expert/P0200.h"
-#include "expert/ReplyChannel.h"
+#include "zk/expert/P0200.h"
+#include "zk/expert/ReplyChannel.h"
 
 #define ZK_PACKAGE_ENTRY extern "C" __attribute__((visibility("default")))
 

@@ -1,6 +1,6 @@
-#include "host/forms/ComCtrls.h"
+#include "zk/host/forms/ComCtrls.h"
 
-#include "host/forms/Widgets.h"
+#include "zk/host/forms/Widgets.h"
 
 using namespace zk::rtl;
 

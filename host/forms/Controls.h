@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Events.h"
-#include "host/rtl/HelpContext.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/Events.h"
+#include "zk/host/rtl/HelpContext.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::forms {
 

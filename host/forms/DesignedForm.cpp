@@ -1,11 +1,11 @@
-#include "host/forms/DesignedForm.h"
+#include "zk/host/forms/DesignedForm.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
 
-#include "host/platform/Ascii.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/platform/Ascii.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::forms {
 

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "host/forms/Forms.h"
-#include "formfile/FormDocument.h"
-#include "host/rtl/HelpContext.h"
-#include "formfile/HelpContextClasses.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/formfile/FormDocument.h"
+#include "zk/host/rtl/HelpContext.h"
+#include "zk/formfile/HelpContextClasses.h"
 
 namespace zk::forms {
 

@@ -1,15 +1,15 @@
-#include "host/forms/Forms.h"
+#include "zk/host/forms/Forms.h"
 
 #include <algorithm>
 #include <mutex>
 
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Menus.h"
-#include "host/forms/Spin.h"
-#include "host/forms/StdCtrls.h"
-#include "host/forms/TabNotbk.h"
-#include "host/forms/Widgets.h"
-#include "host/rtl/Streaming.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/Spin.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/TabNotbk.h"
+#include "zk/host/forms/Widgets.h"
+#include "zk/host/rtl/Streaming.h"
 
 namespace zk::forms {
 

@@ -1,9 +1,9 @@
-#include "host/forms/Menus.h"
+#include "zk/host/forms/Menus.h"
 
 #include <algorithm>
 
-#include "host/forms/Forms.h"
-#include "host/forms/Widgets.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Widgets.h"
 
 using namespace zk::rtl;
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/forms/StdCtrls.h"
+#include "zk/host/forms/StdCtrls.h"
 
 namespace zk::forms {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/forms/Controls.h"
+#include "zk/host/forms/Controls.h"
 
 namespace zk::forms {
 

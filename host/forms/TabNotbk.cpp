@@ -1,6 +1,6 @@
-#include "host/forms/TabNotbk.h"
+#include "zk/host/forms/TabNotbk.h"
 
-#include "host/forms/Widgets.h"
+#include "zk/host/forms/Widgets.h"
 
 using namespace zk::rtl;
 

@@ -1,7 +1,7 @@
 // TTreeNode and TTreeNodes: the node structure of the tree view.
 #include <algorithm>
 
-#include "host/forms/ComCtrls.h"
+#include "zk/host/forms/ComCtrls.h"
 
 namespace zk::forms {
 

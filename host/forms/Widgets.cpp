@@ -1,6 +1,6 @@
-#include "host/forms/Widgets.h"
+#include "zk/host/forms/Widgets.h"
 
-#include "host/forms/Controls.h"
+#include "zk/host/forms/Controls.h"
 
 namespace zk::forms {
 

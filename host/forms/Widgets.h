@@ -8,11 +8,11 @@
 // host/interfaces/qt/QtUi.h) shows real windows.
 #pragma once
 
-#include "host/widgetset/WSComCtrls.h"
-#include "host/widgetset/WSControls.h"
-#include "host/widgetset/WSForms.h"
-#include "host/widgetset/WSMenus.h"
-#include "host/widgetset/WSStdCtrls.h"
+#include "zk/host/widgetset/WSComCtrls.h"
+#include "zk/host/widgetset/WSControls.h"
+#include "zk/host/widgetset/WSForms.h"
+#include "zk/host/widgetset/WSMenus.h"
+#include "zk/host/widgetset/WSStdCtrls.h"
 
 namespace zk::forms {
 

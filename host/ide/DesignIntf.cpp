@@ -1,6 +1,6 @@
-#include "host/ide/DesignIntf.h"
+#include "zk/host/ide/DesignIntf.h"
 
-#include "host/rtl/SysUtils.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::ide {
 

@@ -1,4 +1,4 @@
-#include "host/ide/ToolIntf.h"
+#include "zk/host/ide/ToolIntf.h"
 
 using namespace zk::rtl;
 

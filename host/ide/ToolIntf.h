@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Events.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/Events.h"
 
 namespace zk::ide {
 

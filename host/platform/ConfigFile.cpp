@@ -1,4 +1,4 @@
-#include "host/platform/ConfigFile.h"
+#include "zk/host/platform/ConfigFile.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/platform/Fd.h"
-#include "host/platform/FileIo.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/Fd.h"
+#include "zk/host/platform/FileIo.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

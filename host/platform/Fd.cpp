@@ -1,6 +1,6 @@
-#include "host/platform/Fd.h"
+#include "zk/host/platform/Fd.h"
 
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

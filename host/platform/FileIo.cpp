@@ -1,12 +1,12 @@
-#include "host/platform/FileIo.h"
+#include "zk/host/platform/FileIo.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "host/platform/Fd.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/Fd.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

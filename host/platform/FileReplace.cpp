@@ -1,4 +1,4 @@
-#include "host/platform/FileReplace.h"
+#include "zk/host/platform/FileReplace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,9 +14,9 @@
 #include <set>
 #include <thread>
 
-#include "host/platform/Fd.h"
-#include "host/platform/FileIo.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/Fd.h"
+#include "zk/host/platform/FileIo.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -1,4 +1,4 @@
-#include "host/platform/HandleTable.h"
+#include "zk/host/platform/HandleTable.h"
 
 #include <mutex>
 #include <unordered_map>

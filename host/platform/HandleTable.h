@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "host/platform/ErrorCodes.h"
+#include "zk/host/platform/ErrorCodes.h"
 
 namespace zk::platform {
 

@@ -1,4 +1,4 @@
-#include "host/platform/LargeHeap.h"
+#include "zk/host/platform/LargeHeap.h"
 
 #include <malloc.h>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "host/platform/Package.h"
+#include "zk/host/platform/Package.h"
 
 #include <dlfcn.h>
 

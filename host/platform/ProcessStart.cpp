@@ -1,4 +1,4 @@
-#include "host/platform/ProcessStart.h"
+#include "zk/host/platform/ProcessStart.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 extern char** environ;
 

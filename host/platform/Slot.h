@@ -21,9 +21,9 @@
 #include <mutex>
 #include <string>
 
-#include "host/platform/HandleTable.h"
-#include "host/platform/SlotSocket.h"
-#include "host/platform/StagingQueue.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/platform/SlotSocket.h"
+#include "zk/host/platform/StagingQueue.h"
 
 namespace zk::platform {
 

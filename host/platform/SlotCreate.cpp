@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <memory>
 
-#include "host/platform/HandleTable.h"
-#include "host/platform/Slot.h"
-#include "host/platform/SlotDirectory.h"
-#include "host/platform/SlotPath.h"
-#include "host/platform/SlotPump.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/platform/Slot.h"
+#include "zk/host/platform/SlotDirectory.h"
+#include "zk/host/platform/SlotPath.h"
+#include "zk/host/platform/SlotPump.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

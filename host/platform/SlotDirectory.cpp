@@ -1,4 +1,4 @@
-#include "host/platform/SlotDirectory.h"
+#include "zk/host/platform/SlotDirectory.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,8 +11,8 @@
 #include <mutex>
 #include <set>
 
-#include "host/platform/SlotPath.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SlotPath.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host/platform/ErrorCodes.h"
+#include "zk/host/platform/ErrorCodes.h"
 
 namespace zk::platform {
 

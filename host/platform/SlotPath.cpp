@@ -1,8 +1,8 @@
-#include "host/platform/SlotPath.h"
+#include "zk/host/platform/SlotPath.h"
 
 #include <sys/un.h>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk::platform {
 

@@ -1,4 +1,4 @@
-#include "host/platform/SlotPump.h"
+#include "zk/host/platform/SlotPump.h"
 
 #include <signal.h>
 #include <sys/epoll.h>
@@ -9,8 +9,8 @@
 #include <exception>
 #include <thread>
 
-#include "host/platform/Slot.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/Slot.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -17,8 +17,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "host/platform/ErrorCodes.h"
-#include "host/platform/SlotSocket.h"
+#include "zk/host/platform/ErrorCodes.h"
+#include "zk/host/platform/SlotSocket.h"
 
 namespace zk::platform {
 

@@ -10,10 +10,10 @@
 #include <optional>
 #include <thread>
 
-#include "host/platform/HandleTable.h"
-#include "host/platform/Slot.h"
-#include "host/platform/SlotPump.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/platform/Slot.h"
+#include "zk/host/platform/SlotPump.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

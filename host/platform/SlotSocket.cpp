@@ -1,4 +1,4 @@
-#include "host/platform/SlotSocket.h"
+#include "zk/host/platform/SlotSocket.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

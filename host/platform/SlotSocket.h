@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/platform/ErrorCodes.h"
-#include "host/platform/Fd.h"
+#include "zk/host/platform/ErrorCodes.h"
+#include "zk/host/platform/Fd.h"
 
 namespace zk::platform {
 

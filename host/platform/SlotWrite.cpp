@@ -1,5 +1,5 @@
 // Opening a slot for writing and writing one message per call.
-#include "host/platform/SlotWrite.h"
+#include "zk/host/platform/SlotWrite.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <memory>
 
-#include "host/platform/SlotDirectory.h"
-#include "host/platform/SlotPath.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SlotDirectory.h"
+#include "zk/host/platform/SlotPath.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "host/platform/HandleTable.h"
-#include "host/platform/SlotSocket.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/platform/SlotSocket.h"
 
 namespace zk::platform {
 

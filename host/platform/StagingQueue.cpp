@@ -1,4 +1,4 @@
-#include "host/platform/StagingQueue.h"
+#include "zk/host/platform/StagingQueue.h"
 
 #include <mutex>
 

@@ -1,4 +1,4 @@
-#include "host/platform/StopSignal.h"
+#include "zk/host/platform/StopSignal.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -1,4 +1,4 @@
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <string>
 
-#include "host/platform/ErrorCodes.h"
+#include "zk/host/platform/ErrorCodes.h"
 
 namespace zk::platform {
 

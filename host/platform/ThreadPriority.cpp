@@ -1,8 +1,8 @@
-#include "host/platform/ThreadPriority.h"
+#include "zk/host/platform/ThreadPriority.h"
 
 #include <sys/resource.h>
 
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
 

@@ -1,8 +1,8 @@
-#include "host/registry/Registry.h"
+#include "zk/host/registry/Registry.h"
 
 #include <cstdlib>
 
-#include "host/platform/ConfigFile.h"
+#include "zk/host/platform/ConfigFile.h"
 
 namespace zk::registry {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/registry/RegistryDocument.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/host/registry/RegistryDocument.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::registry {
 

@@ -1,4 +1,4 @@
-#include "host/registry/RegistryDocument.h"
+#include "zk/host/registry/RegistryDocument.h"
 
 #include <toml++/toml.h>
 
@@ -6,8 +6,8 @@
 #include <optional>
 #include <sstream>
 
-#include "host/registry/Registry.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/host/registry/Registry.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::registry {
 

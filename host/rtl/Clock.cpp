@@ -1,4 +1,4 @@
-#include "host/rtl/Clock.h"
+#include "zk/host/rtl/Clock.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,8 +1,8 @@
-#include "host/rtl/FormText.h"
+#include "zk/host/rtl/FormText.h"
 
 #include <cctype>
 
-#include "host/platform/Ascii.h"
+#include "zk/host/platform/Ascii.h"
 
 namespace zk::rtl {
 

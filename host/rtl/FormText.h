@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "host/rtl/SysUtils.h"
+#include "zk/host/rtl/SysUtils.h"
 
 namespace zk::rtl {
 

@@ -1,4 +1,4 @@
-#include "host/rtl/HelpContext.h"
+#include "zk/host/rtl/HelpContext.h"
 
 namespace zk::rtl {
 

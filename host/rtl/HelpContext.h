@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::rtl {
 

@@ -1,6 +1,6 @@
-#include "host/rtl/Streaming.h"
+#include "zk/host/rtl/Streaming.h"
 
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/TypInfo.h"
 
 namespace zk::rtl {
 

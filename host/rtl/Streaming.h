@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/FormText.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/FormText.h"
 
 namespace zk::rtl {
 

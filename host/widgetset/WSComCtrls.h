@@ -2,7 +2,7 @@
 // spin edit.
 #pragma once
 
-#include "host/widgetset/WSControls.h"
+#include "zk/host/widgetset/WSControls.h"
 
 namespace zk::forms {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "host/widgetset/WSControls.h"
+#include "zk/host/widgetset/WSControls.h"
 
 namespace zk::forms {
 

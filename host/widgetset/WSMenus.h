@@ -3,7 +3,7 @@
 // items added or removed).
 #pragma once
 
-#include "host/widgetset/WSControls.h"
+#include "zk/host/widgetset/WSControls.h"
 
 namespace zk::forms {
 

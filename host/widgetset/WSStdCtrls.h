@@ -3,7 +3,7 @@
 // person's input to the control's own operations (SetText, Click, SetChecked).
 #pragma once
 
-#include "host/widgetset/WSControls.h"
+#include "zk/host/widgetset/WSControls.h"
 
 namespace zk::forms {
 

@@ -1,4 +1,4 @@
-#include "host/win32/CodePage.h"
+#include "zk/host/win32/CodePage.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "host/win32/CommandLine.h"
+#include "zk/host/win32/CommandLine.h"
 
 #include <algorithm>
 #include <cstring>

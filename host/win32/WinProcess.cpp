@@ -1,14 +1,14 @@
-#include "host/win32/WinProcess.h"
+#include "zk/host/win32/WinProcess.h"
 
 #include <cerrno>
 #include <memory>
 #include <optional>
 
-#include "host/platform/HandleTable.h"
-#include "host/platform/ProcessStart.h"
-#include "host/platform/SysCalls.h"
-#include "host/rtl/SysUtils.h"
-#include "host/win32/CommandLine.h"
+#include "zk/host/platform/HandleTable.h"
+#include "zk/host/platform/ProcessStart.h"
+#include "zk/host/platform/SysCalls.h"
+#include "zk/host/rtl/SysUtils.h"
+#include "zk/host/win32/CommandLine.h"
 
 namespace zk::win32 {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "host/win32/Windows.h"
+#include "zk/host/win32/Windows.h"
 
 namespace zk::win32 {
 

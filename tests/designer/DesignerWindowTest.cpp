@@ -27,8 +27,8 @@
 #include "apps/designer/DesignerWindow.h"
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
-#include "host/ide/ToolIntf.h"
-#include "host/registry/Registry.h"
+#include "zk/host/ide/ToolIntf.h"
+#include "zk/host/registry/Registry.h"
 #include "tests/host/interfaces/Person.h"
 
 using namespace zk::forms;

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "apps/designer/ExpertPackage.h"
-#include "host/ide/DesignIntf.h"
-#include "host/ide/ToolIntf.h"
-#include "host/rtl/HelpContext.h"
-#include "formfile/HelpContextClasses.h"
+#include "zk/host/ide/DesignIntf.h"
+#include "zk/host/ide/ToolIntf.h"
+#include "zk/host/rtl/HelpContext.h"
+#include "zk/formfile/HelpContextClasses.h"
 
 using namespace zk::ide;
 using namespace zk::rtl;

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "apps/docuvane/Replies.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // The application-not-running dialog.
-#include "expert/P0100.h"
+#include "zk/expert/P0100.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/Namespaces.h"
 

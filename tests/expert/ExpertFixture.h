@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "expert/P0200.h"
-#include "expert/ReplyChannel.h"
-#include "host/forms/DesignedForm.h"
-#include "host/interfaces/headless/HeadlessUi.h"
-#include "host/registry/Registry.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/expert/P0200.h"
+#include "zk/expert/ReplyChannel.h"
+#include "zk/host/forms/DesignedForm.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/registry/Registry.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/host/registry/TempRegistry.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"

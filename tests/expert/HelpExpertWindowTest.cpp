@@ -1,5 +1,5 @@
 // The Help Expert window: the tree, node texts, editing numbers, write-back and settings.
-#include "expert/P0300.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/Namespaces.h"
 

@@ -2,8 +2,8 @@
 // typical request from the inspector's ellipsis to the number in the component.
 #include <sys/stat.h>
 
-#include "expert/P0100.h"
-#include "expert/P0300.h"
+#include "zk/expert/P0100.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"

@@ -1,6 +1,6 @@
 // The command protocol with the authoring application: commands that really reach "HS", and
 // what the window does with each reply.
-#include "expert/P0300.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/Namespaces.h"
 

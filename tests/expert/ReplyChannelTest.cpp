@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "expert/P0300.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"

@@ -1,7 +1,7 @@
 // The unified diffs of --dry-run, line for line as GNU diff -u prints them below its header.
 #include <gtest/gtest.h>
 
-#include "formfile/Diff.h"
+#include "zk/formfile/Diff.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "formfile/FormBinary.h"
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormBinary.h"
+#include "zk/formfile/FormDocument.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "formfile/FormDocument.h"
-#include "formfile/FormExtended.h"
+#include "zk/formfile/FormDocument.h"
+#include "zk/formfile/FormExtended.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "formfile/HelpContextClasses.h"
+#include "zk/formfile/HelpContextClasses.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

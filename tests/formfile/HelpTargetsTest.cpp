@@ -1,8 +1,8 @@
 // Which objects of a form carry a help context, and the names helpctx gives them.
 #include <gtest/gtest.h>
 
-#include "formfile/FormDocument.h"
-#include "formfile/HelpContextClasses.h"
+#include "zk/formfile/FormDocument.h"
+#include "zk/formfile/HelpContextClasses.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

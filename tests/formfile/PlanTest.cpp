@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "formfile/Plan.h"
-#include "formfile/Project.h"
+#include "zk/formfile/Plan.h"
+#include "zk/formfile/Project.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

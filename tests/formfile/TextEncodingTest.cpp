@@ -1,7 +1,7 @@
 // Names of form files in JSON: UTF-8 kept, anything else read as Windows-1252.
 #include <gtest/gtest.h>
 
-#include "formfile/TextEncoding.h"
+#include "zk/formfile/TextEncoding.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "formfile/FormDocument.h"
+#include "zk/formfile/FormDocument.h"
 #include "tests/helpctx/ToolFixture.h"
 #include "tests/support/Namespaces.h"
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <thread>
 
-#include "host/rtl/Streaming.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/rtl/Streaming.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"

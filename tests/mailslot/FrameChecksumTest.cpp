@@ -1,4 +1,4 @@
-#include "mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkChecksum.h"
 #include "tests/support/Namespaces.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkFrames.h"
 #include "tests/support/Namespaces.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkLongMailList.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkLongMailList.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"
 

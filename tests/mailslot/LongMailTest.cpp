@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "host/rtl/Streaming.h"
-#include "host/win32/Windows.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/ZkLongMailList.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/rtl/Streaming.h"
+#include "zk/host/win32/Windows.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkLongMailList.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"

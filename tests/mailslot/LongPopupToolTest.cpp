@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "host/rtl/Streaming.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/rtl/Streaming.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"

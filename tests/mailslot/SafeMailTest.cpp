@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"

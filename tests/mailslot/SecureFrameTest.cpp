@@ -1,6 +1,6 @@
-#include "mailslot/ZkFrames.h"
+#include "zk/mailslot/ZkFrames.h"
 
-#include "mailslot/ZkChecksum.h"
+#include "zk/mailslot/ZkChecksum.h"
 #include "tests/support/Namespaces.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
 #include "tests/support/FrozenClock.h"
 #include "tests/support/ManualClock.h"

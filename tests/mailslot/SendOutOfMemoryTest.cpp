@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "mailslot/Zkmailslot.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

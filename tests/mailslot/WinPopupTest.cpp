@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/rtl/Streaming.h"
-#include "mailslot/ZkFrames.h"
-#include "mailslot/Zkmailslot.h"
+#include "zk/host/rtl/Streaming.h"
+#include "zk/mailslot/ZkFrames.h"
+#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"

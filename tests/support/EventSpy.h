@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mailslot/ZkEndpoint.h"
+#include "zk/mailslot/ZkEndpoint.h"
 #include "tests/support/Namespaces.h"
 
 namespace zktest {

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/rtl/Clock.h"
+#include "zk/host/rtl/Clock.h"
 #include "tests/support/Namespaces.h"
 
 namespace zktest {

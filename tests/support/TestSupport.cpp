@@ -12,8 +12,8 @@
 #include <iterator>
 #include <thread>
 
-#include "host/rtl/Classes.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/rtl/Classes.h"
+#include "zk/host/rtl/Threads.h"
 #include "tests/support/Namespaces.h"
 
 extern char** environ;

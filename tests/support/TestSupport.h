@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/rtl/Classes.h"
+#include "zk/host/rtl/Classes.h"
 
 namespace zktest {
 

@@ -21,8 +21,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/platform/StagingQueue.h"
-#include "host/win32/Windows.h"
+#include "zk/host/platform/StagingQueue.h"
+#include "zk/host/win32/Windows.h"
 #include "tests/support/Namespaces.h"
 
 static int Write(const std::string& name, long count, const std::string& tag) {

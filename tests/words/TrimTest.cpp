@@ -1,5 +1,5 @@
 #include "tests/support/Namespaces.h"
-#include "words/_stl_wrd.h"
+#include "zk/words/_stl_wrd.h"
 
 #include <gtest/gtest.h>
 

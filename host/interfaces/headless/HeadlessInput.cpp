@@ -1,10 +1,10 @@
 // The headless back end's input: a person's clicks, typing and choices, handed to the
 // controls' own operations.
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Forms.h"
-#include "host/forms/StdCtrls.h"
-#include "host/forms/TabNotbk.h"
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/TabNotbk.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 using namespace zk::rtl;
 

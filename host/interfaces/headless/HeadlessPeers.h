@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "host/forms/Controls.h"
-#include "host/forms/Widgets.h"
+#include "zk/host/forms/Controls.h"
+#include "zk/host/forms/Widgets.h"
 
 namespace zk::forms {
 

@@ -1,9 +1,9 @@
 // The headless back end's picture of a form: what a person would see, as indented text lines,
 // each control drawn by its own headless peer.
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 namespace zk::forms {
 

@@ -1,10 +1,10 @@
 // The headless back end: modal scripts and the records of what was shown.
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 #include <algorithm>
 
-#include "host/forms/Forms.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/rtl/Threads.h"
 
 namespace zk::forms {
 

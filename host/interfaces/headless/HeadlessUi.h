@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "host/forms/Menus.h"
-#include "host/forms/Widgets.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/Widgets.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
 
 namespace zk::forms {
 

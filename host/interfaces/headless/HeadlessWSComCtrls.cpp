@@ -1,9 +1,9 @@
 // The headless common controls: the tree's visible nodes with the selected one marked, the
 // notebook's tabs with only the active page's controls, and the spin edit's text.
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Spin.h"
-#include "host/forms/TabNotbk.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Spin.h"
+#include "zk/host/forms/TabNotbk.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
 
 namespace zk::forms {
 

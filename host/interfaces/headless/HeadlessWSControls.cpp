@@ -1,7 +1,7 @@
 // The headless peers every control shares: the line of a control and the controls on it.
-#include "host/forms/Forms.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 namespace zk::forms {
 

@@ -1,8 +1,8 @@
 // The headless forms and dialogs: each reports to the back end, which records it and runs the
 // modal scripts.
-#include "host/forms/Forms.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 
 namespace zk::forms {
 

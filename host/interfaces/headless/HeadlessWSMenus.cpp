@@ -1,6 +1,6 @@
 // The headless menu bar: drawn from the items' state when the form is drawn.
-#include "host/forms/Menus.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
 
 namespace zk::forms {
 

@@ -1,7 +1,7 @@
 // The headless standard controls: edits show their text, memos their lines, check boxes their
 // state, and a click toggles a check box.
-#include "host/forms/StdCtrls.h"
-#include "host/interfaces/headless/HeadlessPeers.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/interfaces/headless/HeadlessPeers.h"
 
 namespace zk::forms {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "host/forms/Controls.h"
-#include "host/forms/Widgets.h"
-#include "host/interfaces/qt/QtUi.h"
+#include "zk/host/forms/Controls.h"
+#include "zk/host/forms/Widgets.h"
+#include "zk/host/interfaces/qt/QtUi.h"
 
 namespace zk::forms {
 

@@ -1,5 +1,5 @@
 // The Qt back end: its families, the records of what it showed, message boxes and help.
-#include "host/interfaces/qt/QtUi.h"
+#include "zk/host/interfaces/qt/QtUi.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,9 +10,9 @@
 #include <QUrl>
 #include <cstdlib>
 
-#include "host/forms/Forms.h"
-#include "host/interfaces/qt/QtPeers.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
+#include "zk/host/rtl/Threads.h"
 
 using namespace zk::rtl;
 

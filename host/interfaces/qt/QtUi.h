@@ -20,8 +20,8 @@
 #include <QPointer>
 #include <QTextBrowser>
 
-#include "host/forms/Widgets.h"
-#include "host/rtl/Classes.h"
+#include "zk/host/forms/Widgets.h"
+#include "zk/host/rtl/Classes.h"
 
 class QAction;
 class QMessageBox;

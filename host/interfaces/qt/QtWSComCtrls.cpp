@@ -10,10 +10,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Spin.h"
-#include "host/forms/TabNotbk.h"
-#include "host/interfaces/qt/QtPeers.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Spin.h"
+#include "zk/host/forms/TabNotbk.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
 
 namespace zk::forms {
 

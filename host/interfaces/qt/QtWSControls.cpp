@@ -1,6 +1,6 @@
 // The Qt peers every control shares: the widget at the control's bounds on its parent's
 // container, shown while the control is visible, enabled while it is.
-#include "host/interfaces/qt/QtPeers.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
 
 namespace zk::forms {
 

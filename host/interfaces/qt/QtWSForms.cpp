@@ -9,10 +9,10 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/interfaces/qt/QtPeers.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
+#include "zk/host/rtl/Threads.h"
 
 namespace zk::forms {
 

@@ -7,9 +7,9 @@
 #include <QMenuBar>
 #include <vector>
 
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/interfaces/qt/QtPeers.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
 
 namespace zk::forms {
 

@@ -9,8 +9,8 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "host/forms/StdCtrls.h"
-#include "host/interfaces/qt/QtPeers.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/interfaces/qt/QtPeers.h"
 
 namespace zk::forms {
 

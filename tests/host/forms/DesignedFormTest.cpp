@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "HeadlessFixture.h"
-#include "host/forms/DesignedForm.h"
-#include "host/forms/StdCtrls.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/forms/DesignedForm.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/rtl/TypInfo.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

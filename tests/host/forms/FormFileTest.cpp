@@ -6,10 +6,10 @@
 
 #include "HeadlessFixture.h"
 #include "SampleDialog_dfm.h"
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/forms/StdCtrls.h"
-#include "host/rtl/Streaming.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/rtl/Streaming.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "HeadlessFixture.h"
-#include "host/forms/Forms.h"
-#include "host/forms/Menus.h"
-#include "host/forms/StdCtrls.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/rtl/Threads.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

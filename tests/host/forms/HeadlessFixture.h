@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
 #include "tests/support/Namespaces.h"
 
 namespace zktest {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "HeadlessFixture.h"
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Forms.h"
-#include "host/forms/Spin.h"
-#include "host/forms/StdCtrls.h"
-#include "host/forms/TabNotbk.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/forms/Spin.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/TabNotbk.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

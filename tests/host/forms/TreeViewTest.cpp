@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "host/forms/ComCtrls.h"
-#include "host/forms/Forms.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/Forms.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

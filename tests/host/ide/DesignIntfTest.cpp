@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/ide/DesignIntf.h"
+#include "zk/host/ide/DesignIntf.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

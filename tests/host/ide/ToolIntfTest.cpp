@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/ide/ToolIntf.h"
+#include "zk/host/ide/ToolIntf.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

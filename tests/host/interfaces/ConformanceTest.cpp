@@ -2,8 +2,8 @@
 // operations, so the events fire alike and the results are the same.
 #include <QApplication>
 
-#include "expert/P0100.h"
-#include "expert/P0300.h"
+#include "zk/expert/P0100.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/host/interfaces/Person.h"
 

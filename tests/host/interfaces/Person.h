@@ -14,12 +14,12 @@
 #include <memory>
 #include <string>
 
-#include "host/forms/ComCtrls.h"
-#include "host/forms/StdCtrls.h"
-#include "host/forms/Menus.h"
-#include "host/forms/TabNotbk.h"
-#include "host/interfaces/headless/HeadlessUi.h"
-#include "host/interfaces/qt/QtUi.h"
+#include "zk/host/forms/ComCtrls.h"
+#include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/Menus.h"
+#include "zk/host/forms/TabNotbk.h"
+#include "zk/host/interfaces/headless/HeadlessUi.h"
+#include "zk/host/interfaces/qt/QtUi.h"
 #include "tests/support/Namespaces.h"
 
 namespace zktest {

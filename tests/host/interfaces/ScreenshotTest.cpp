@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QTextBrowser>
 
-#include "expert/P0100.h"
-#include "expert/P0300.h"
+#include "zk/expert/P0100.h"
+#include "zk/expert/P0300.h"
 #include "tests/expert/ExpertFixture.h"
 #include "tests/host/interfaces/Person.h"
 

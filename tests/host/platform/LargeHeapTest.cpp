@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/platform/LargeHeap.h"
+#include "zk/host/platform/LargeHeap.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "host/platform/SlotDirectory.h"
-#include "host/platform/SlotWrite.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SlotDirectory.h"
+#include "zk/host/platform/SlotWrite.h"
+#include "zk/host/platform/SysCalls.h"
 #include "tests/host/platform/MailslotFixture.h"
 #include "tests/support/Namespaces.h"
 

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/platform/SlotPath.h"
-#include "host/platform/SlotWrite.h"
-#include "host/platform/StagingQueue.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SlotPath.h"
+#include "zk/host/platform/SlotWrite.h"
+#include "zk/host/platform/StagingQueue.h"
+#include "zk/host/platform/SysCalls.h"
 #include "tests/support/Namespaces.h"
 
 namespace zktest {

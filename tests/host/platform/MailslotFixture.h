@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "host/win32/Windows.h"
+#include "zk/host/win32/Windows.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <thread>
 
-#include "host/platform/SlotWrite.h"
-#include "host/platform/StagingQueue.h"
-#include "host/platform/SysCalls.h"
+#include "zk/host/platform/SlotWrite.h"
+#include "zk/host/platform/StagingQueue.h"
+#include "zk/host/platform/SysCalls.h"
 #include "tests/host/platform/MailslotFixture.h"
 #include "tests/support/Namespaces.h"
 

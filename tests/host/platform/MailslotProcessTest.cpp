@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "host/platform/SlotDirectory.h"
+#include "zk/host/platform/SlotDirectory.h"
 #include "tests/host/platform/MailslotFixture.h"
 #include "tests/host/platform/PeerProcess.h"
 #include "tests/support/Namespaces.h"

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "host/platform/SlotWrite.h"
-#include "host/platform/StagingQueue.h"
+#include "zk/host/platform/SlotWrite.h"
+#include "zk/host/platform/StagingQueue.h"
 #include "tests/host/platform/MailslotFixture.h"
 #include "tests/host/platform/PeerProcess.h"
 #include "tests/support/Namespaces.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/platform/ProcessStart.h"
+#include "zk/host/platform/ProcessStart.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/platform/SlotPath.h"
-#include "host/platform/StagingQueue.h"
+#include "zk/host/platform/SlotPath.h"
+#include "zk/host/platform/StagingQueue.h"
 #include "tests/support/Namespaces.h"
 
 using namespace zk::platform;

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "host/platform/SysCalls.h"
-#include "host/registry/Registry.h"
+#include "zk/host/platform/SysCalls.h"
+#include "zk/host/registry/Registry.h"
 #include "tests/host/registry/TempRegistry.h"
 #include "tests/support/Namespaces.h"
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "host/rtl/Streaming.h"
-#include "host/rtl/TypInfo.h"
+#include "zk/host/rtl/Streaming.h"
+#include "zk/host/rtl/TypInfo.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

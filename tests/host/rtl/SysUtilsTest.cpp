@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "host/platform/Ascii.h"
-#include "host/rtl/SysUtils.h"
+#include "zk/host/platform/Ascii.h"
+#include "zk/host/rtl/SysUtils.h"
 #include "tests/support/Namespaces.h"
 
 TEST(Conversions, IntToHexIsUppercaseAndZeroPadded) {

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <string>
 
-#include "host/platform/SysCalls.h"
-#include "host/platform/ThreadPriority.h"
-#include "host/rtl/Threads.h"
+#include "zk/host/platform/SysCalls.h"
+#include "zk/host/platform/ThreadPriority.h"
+#include "zk/host/rtl/Threads.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "host/win32/CodePage.h"
+#include "zk/host/win32/CodePage.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/platform/SysCalls.h"
-#include "host/win32/CommandLine.h"
-#include "host/win32/WinProcess.h"
+#include "zk/host/platform/SysCalls.h"
+#include "zk/host/win32/CommandLine.h"
+#include "zk/host/win32/WinProcess.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 // GetTickCount and Sleep read the run-time library's installed clock.
 #include <gtest/gtest.h>
 
-#include "host/win32/Windows.h"
+#include "zk/host/win32/Windows.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/Namespaces.h"
 

@@ -7,9 +7,9 @@
 #include "zk/host/forms/Menus.h"
 #include "zk/host/forms/Spin.h"
 #include "zk/host/forms/StdCtrls.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/host/forms/TabNotbk.h"
 #include "zk/host/forms/Widgets.h"
-#include "zk/host/rtl/Streaming.h"
 
 namespace zk::forms {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"
 #include "tests/support/FrozenClock.h"

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/host/win32/Windows.h"
 #include "zk/mailslot/ZkFrames.h"
 #include "zk/mailslot/ZkLongMailList.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedFixture.h"
 #include "tests/support/Namespaces.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/mailslot/ZkFrames.h"
 #include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/EventSpy.h"

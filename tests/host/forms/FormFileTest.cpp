@@ -9,7 +9,7 @@
 #include "zk/host/forms/Forms.h"
 #include "zk/host/forms/Menus.h"
 #include "zk/host/forms/StdCtrls.h"
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "tests/support/Namespaces.h"
 
 namespace {

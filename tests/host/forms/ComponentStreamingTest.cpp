@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "zk/host/rtl/Streaming.h"
+#include "zk/host/forms/Streaming.h"
 #include "zk/host/rtl/TypInfo.h"
 #include "tests/support/Namespaces.h"
 
@@ -201,6 +201,30 @@ TEST(Streaming, WritesOnlyWhatDefaultsAndStoredRulesSayAndReadsItBack) {
     EXPECT_EQ(WriteComponentText(&again), text);
 }
 
+TEST(Streaming, WritesStringsWithDelInsideTheQuotesAndReadsThemBack) {
+    struct Case {
+        std::string caption;
+        std::string line;
+    };
+    std::vector<Case> cases = {
+        {"\x7f", "'\x7f'"},
+        {"a'\x7f", "'a''\x7f'"},
+        {"x\x7f\x7fy", "'x\x7f\x7fy'"},
+        {"\x7f\r\x7f#127", "'\x7f'#13'\x7f#127'"},
+        {"\xe9t\xe9", "'\xe9t\xe9'"},
+    };
+    for (const Case& c : cases) {
+        TWidget w(nullptr);
+        w.SetName("W");
+        w.SetCaption(c.caption);
+        std::string text = WriteComponentText(&w);
+        EXPECT_EQ(text, "object W: TWidget\n  Caption = " + c.line + "\nend\n");
+        TWidget again(nullptr);
+        ReadComponentText(text, &again);
+        EXPECT_EQ(again.Caption(), c.caption);
+    }
+}
+
 TEST(Streaming, ErrorsNameTheFaultAndTheLineAndBuildNothing) {
     struct Case {
         std::string text;
@@ -216,11 +240,18 @@ TEST(Streaming, ErrorsNameTheFaultAndTheLineAndBuildNothing) {
         {"object Root: TRootForm\n  object X: TWidget\n    OnPing = Nope\n  end\nend\n",
          "Line 3: Unknown method Nope for property OnPing"},
         {"object Root: TRootForm\n  object X: TWidget\n    Size 3\n  end\nend\n",
-         "Line 3: expected '='"},
+         "Line 3: expected '=' after the property name, found '3'"},
         {"object Root: TRootForm\n  object X: TWidget\n    Caption = 'open\n  end\nend\n",
-         "Line 3: unterminated string"},
+         "Line 3: expected the closing quote of the string, found the end of the line"},
         {"object Root: TRootForm\n  object X: TWidget\n  end\n",
-         "Line 4: missing 'end' of object Root"},
+         "Line 4: expected 'object', 'inherited', 'inline' or 'end', found the end of the file"},
+        // Values the form-file library reads that no property of these classes holds.
+        {"object Root: TRootForm\n  object X: TWidget\n    Size = 1.5\n  end\nend\n",
+         "Line 3: Invalid value for property Size"},
+        {"object Root: TRootForm\n  object X: TWidget\n    Caption = #300\n  end\nend\n",
+         "Line 3: Invalid value for property Caption"},
+        {"object Root: TRootForm\nend\n\nobject Again: TRootForm\nend\n",
+         "Line 4: text after the final 'end'"},
         {"object Root: TRootForm\n  object X: TWidget\n    Buddy = Nobody\n  end\nend\n",
          "Line 3: Unknown component Nobody"},
         {"object Root: TRootForm\n  object X: TWidget\n  end\n  object x: TWidget\n  end\nend\n",

@@ -1,7 +1,6 @@
 #include "zk/formfile/Plan.h"
 
 #include <fnmatch.h>
-#include <strings.h>
 
 #include <toml++/toml.h>
 #include <algorithm>
@@ -161,7 +160,7 @@ bool TPlan::MayShare(int64_t Number, const std::string& Path) const {
     if (it == Shared.end()) return false;
     return it->second.empty() ||
            std::any_of(it->second.begin(), it->second.end(), [&Path](const std::string& Name) {
-               return strcasecmp(Name.c_str(), Path.c_str()) == 0;
+               return zk::rtl::SameText(Name, Path);
            });
 }
 

@@ -15,12 +15,6 @@ namespace {
 const int kMargin = 12;
 const int kTitle = 24;
 
-const TFormNodeProperty* Find(const TFormNode& Node, const char* Name) {
-    for (const TFormNodeProperty& p : Node.Properties)
-        if (StrIComp(p.Name.c_str(), Name) == 0) return &p;
-    return nullptr;
-}
-
 QString Codes(const std::u16string& S) {
     std::string bytes;
     for (char16_t c : S) {
@@ -74,12 +68,12 @@ QString ValueText(const TFormNodeValue& V) {
 }
 
 int64_t StoredInt(const TFormNode& Node, const char* Name, int64_t Default) {
-    const TFormNodeProperty* p = Find(Node, Name);
+    const TFormNodeProperty* p = FindProperty(Node, Name);
     return p && p->Value.Type == TFormValueType::Integer ? p->Value.Int : Default;
 }
 
 QString StoredText(const TFormNode& Node, const char* Name) {
-    const TFormNodeProperty* p = Find(Node, Name);
+    const TFormNodeProperty* p = FindProperty(Node, Name);
     return p && p->Value.Type == TFormValueType::String ? Codes(p->Value.Str) : QString();
 }
 
@@ -113,7 +107,7 @@ void TFormView::Layout() {
 }
 
 void TFormView::Place(const TFormNode& Node, QPoint Origin) {
-    bool visual = Find(Node, "Width") || Find(Node, "Height");
+    bool visual = FindProperty(Node, "Width") || FindProperty(Node, "Height");
     QPoint at = Origin + QPoint(int(StoredInt(Node, "Left", 0)), int(StoredInt(Node, "Top", 0)));
     QRect bounds = visual ? QRect(at, QSize(int(StoredInt(Node, "Width", 75)),
                                             int(StoredInt(Node, "Height", 25))))
@@ -126,7 +120,7 @@ void TFormView::Place(const TFormNode& Node, QPoint Origin) {
 void TFormView::PlaceSheets(const TFormNode& Pages, QRect Bounds) {
     const TFormNode*& shown = FShownSheet[&Pages];
     if (!shown) {
-        const TFormNodeProperty* active = Find(Pages, "ActivePage");
+        const TFormNodeProperty* active = FindProperty(Pages, "ActivePage");
         for (const TFormNode& sheet : Pages.Children)
             if (active && active->Value.Type == TFormValueType::Ident &&
                 StrIComp(sheet.Name.c_str(), active->Value.Text.c_str()) == 0)
@@ -244,7 +238,7 @@ void TFormView::paintEvent(QPaintEvent*) {
             p.drawRect(r.adjusted(0, 0, -1, -1));
             p.setPen(Qt::black);
             QString text = StoredText(n, "Text");
-            if (text.isEmpty() && !Find(n, "Text")) text = QString::fromStdString(n.Name);
+            if (text.isEmpty() && !FindProperty(n, "Text")) text = QString::fromStdString(n.Name);
             p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
         } else {
             // Panels, group boxes and classes the designer does not know: a raised frame.

@@ -14,8 +14,6 @@ using namespace zk::formfile;
 
 namespace {
 
-bool SameName(const std::string& A, const char* B) { return StrIComp(A.c_str(), B) == 0; }
-
 // A string value as the host holds strings: character codes up to 255 are the file's bytes,
 // higher ones (only #nnn codes give them) UTF-8.
 std::string ToHostString(const std::u16string& Codes) {
@@ -62,7 +60,7 @@ const TClassInfo& DesignedClass(const std::string& Name, bool HelpContext, bool 
 // stays in the document only: the designer shows the form, it does not run it.
 void AssignFitting(TComponent& C, const TFormNode& N) {
     for (const TFormNodeProperty& fp : N.Properties) {
-        if (SameName(fp.Name, "Name") || SameName(fp.Name, "HelpContext")) continue;
+        if (SameText(fp.Name, "Name") || SameText(fp.Name, "HelpContext")) continue;
         const TPropInfo* p = GetPropInfo(&C, fp.Name);
         if (!p || !p->Writable()) continue;
         const TFormNodeValue& v = fp.Value;
@@ -80,7 +78,7 @@ void AssignFitting(TComponent& C, const TFormNode& N) {
                             p->SetOrd(C, v.Type == TFormValueType::True ? 1 : 0);
                     } else if (v.Type == TFormValueType::Ident) {
                         for (size_t i = 0; i < type.Names.size(); ++i)
-                            if (SameName(v.Text, type.Names[i].c_str()))
+                            if (SameText(v.Text, type.Names[i].c_str()))
                                 p->SetOrd(C, static_cast<int64_t>(i));
                     }
                     break;

@@ -4,11 +4,21 @@
 // Only the ASCII letters 'a'..'z' and 'A'..'Z' change case; every other byte stays as it is.
 #pragma once
 
+#include <string_view>
+
 namespace zk::platform {
 
 constexpr char UpperAscii(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
 
 constexpr char LowerAscii(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
+
+// True when A and B differ at most in the case of ASCII letters.
+constexpr bool SameAsciiText(std::string_view A, std::string_view B) {
+    if (A.size() != B.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i)
+        if (LowerAscii(A[i]) != LowerAscii(B[i])) return false;
+    return true;
+}
 
 // The uppercase hexadecimal digit of the low four bits of Value.
 constexpr char HexDigit(unsigned Value) { return "0123456789ABCDEF"[Value & 0xFu]; }

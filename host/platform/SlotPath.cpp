@@ -6,17 +6,6 @@
 
 namespace zk::platform {
 
-namespace {
-
-bool EqualIgnoringCase(const std::string& A, const std::string& B) {
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (LowerAscii(A[i]) != LowerAscii(B[i])) return false;
-    return true;
-}
-
-}  // namespace
-
 bool ParseSlotPath(const std::string& Path, TSlotPath& Out) {
     static const std::string kWord = "mailslot";
     if (Path.size() < 2 || Path[0] != '\\' || Path[1] != '\\') return false;
@@ -24,7 +13,7 @@ bool ParseSlotPath(const std::string& Path, TSlotPath& Out) {
     if (serverEnd == std::string::npos || serverEnd == 2) return false;
     size_t wordEnd = serverEnd + 1 + kWord.size();
     if (wordEnd >= Path.size() || Path[wordEnd] != '\\') return false;
-    if (!EqualIgnoringCase(Path.substr(serverEnd + 1, kWord.size()), kWord)) return false;
+    if (!SameAsciiText(Path.substr(serverEnd + 1, kWord.size()), kWord)) return false;
     if (wordEnd + 1 == Path.size()) return false;
     Out.Server = Path.substr(2, serverEnd - 2);
     Out.Name = Path.substr(wordEnd + 1);
@@ -32,7 +21,7 @@ bool ParseSlotPath(const std::string& Path, TSlotPath& Out) {
 }
 
 bool IsLocalServer(const std::string& Server, const std::string& HostName) {
-    return Server == "." || (!HostName.empty() && EqualIgnoringCase(Server, HostName));
+    return Server == "." || (!HostName.empty() && SameAsciiText(Server, HostName));
 }
 
 std::string EncodeSlotName(const std::string& Name) {

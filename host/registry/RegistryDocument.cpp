@@ -15,14 +15,10 @@ using namespace zk::rtl;
 
 namespace {
 
-bool SameName(const std::string& A, const std::string& B) {
-    return A.size() == B.size() && StrIComp(A.c_str(), B.c_str()) == 0;
-}
-
 // True when Path is Ancestor followed by a backslash and more.
 bool IsBelow(const std::string& Path, const std::string& Ancestor) {
     return Path.size() > Ancestor.size() + 1 && Path[Ancestor.size()] == '\\' &&
-           SameName(Path.substr(0, Ancestor.size()), Ancestor);
+           SameText(Path.substr(0, Ancestor.size()), Ancestor);
 }
 
 [[noreturn]] void Corrupt(const std::string& FileName, const std::string& Reason) {
@@ -163,7 +159,7 @@ std::string TRegistryDocument::Format() const {
 
 TRegKeyEntry* TRegistryDocument::FindKey(const std::string& Path) {
     for (TRegKeyEntry& k : FKeys)
-        if (SameName(k.Path, Path)) return &k;
+        if (SameText(k.Path, Path)) return &k;
     return nullptr;
 }
 
@@ -173,7 +169,7 @@ const TRegKeyEntry* TRegistryDocument::FindKey(const std::string& Path) const {
 
 bool TRegistryDocument::KeyExists(const std::string& Path) const {
     for (const TRegKeyEntry& k : FKeys)
-        if (SameName(k.Path, Path) || IsBelow(k.Path, Path)) return true;
+        if (SameText(k.Path, Path) || IsBelow(k.Path, Path)) return true;
     return false;
 }
 
@@ -186,7 +182,7 @@ const TRegData* TRegistryDocument::FindValue(const std::string& Path,
     const TRegKeyEntry* key = FindKey(Path);
     if (!key) return nullptr;
     for (const TRegValueEntry& v : key->Values)
-        if (SameName(v.Name, Name)) return &v.Data;
+        if (SameText(v.Name, Name)) return &v.Data;
     return nullptr;
 }
 
@@ -194,7 +190,7 @@ void TRegistryDocument::SetValue(const std::string& Path, const std::string& Nam
     CreateKey(Path);
     TRegKeyEntry& key = *FindKey(Path);
     for (TRegValueEntry& v : key.Values)
-        if (SameName(v.Name, Name)) {
+        if (SameText(v.Name, Name)) {
             v.Data = std::move(Data);
             return;
         }
@@ -205,7 +201,7 @@ bool TRegistryDocument::DeleteValue(const std::string& Path, const std::string& 
     TRegKeyEntry* key = FindKey(Path);
     if (!key) return false;
     for (auto it = key->Values.begin(); it != key->Values.end(); ++it)
-        if (SameName(it->Name, Name)) {
+        if (SameText(it->Name, Name)) {
             key->Values.erase(it);
             return true;
         }

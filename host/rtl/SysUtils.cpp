@@ -40,6 +40,8 @@ int32_t StrToInt(const std::string& S) {
     return value;
 }
 
+bool SameText(std::string_view S1, std::string_view S2) { return platform::SameAsciiText(S1, S2); }
+
 int StrIComp(const char* Str1, const char* Str2) {
     for (;; ++Str1, ++Str2) {
         int a = static_cast<unsigned char>(UpperAscii(*Str1));

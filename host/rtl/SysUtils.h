@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "zk/Export.h"
 
@@ -34,6 +35,8 @@ ZK_EXPORT std::string IntToHex(int64_t Value, int Digits);
 // Decimal text to a 32-bit integer. An optional sign, then digits only; anything else (the empty
 // text, blanks, hexadecimal, overflow) raises EConvertError naming the text.
 ZK_EXPORT int32_t StrToInt(const std::string& S);
+// True when two texts differ at most in the case of ASCII letters, as Delphi's SameText.
+ZK_EXPORT bool SameText(std::string_view S1, std::string_view S2);
 // Compares two zero-terminated texts ignoring the case of ASCII letters: <0, 0 or >0.
 ZK_EXPORT int StrIComp(const char* Str1, const char* Str2);
 

@@ -48,36 +48,62 @@ std::string TFormDocument::Save() const {
 }
 
 std::string TFormDocument::SpliceEdits() const {
-    // Bytes [Start, End) of the original give way to Text.
+    // Bytes [Start, End) of the original give way to Now's value (null: nothing) of Node's
+    // Edit: the value alone when the file had the property, else a new line.
     struct TSplice {
         size_t Start, End;
-        std::string Text;
+        const TFormNode* Node;
+        const TPropertyEdit* Edit;
+        const TFormNodeProperty* Now;
     };
-    std::vector<TSplice> splices;
-    for (const auto& [key, e] : FEdits) {
-        if (e.Original) {
-            const TFormNodeProperty& o = *e.Original;
-            if (!e.Now)
-                splices.push_back({o.LineStart, o.LineEnd, {}});
-            else if (!SameValue(*e.Now, o.Value))
-                splices.push_back({o.Value.Span.Start, o.Value.Span.End,
-                                   FormValueText(*e.Now, e.Indent, FLineEnd)});
-        } else if (e.Now) {
-            std::string line = e.InsertInline ? FLineEnd : std::string();
-            line +=
-                e.Indent + e.Name + " = " + FormValueText(*e.Now, e.Indent, FLineEnd) + FLineEnd;
-            splices.push_back({e.InsertAt, e.InsertAt, std::move(line)});
+    std::deque<TSplice> splices;  // in small blocks, as the edits
+    auto collect = [&](auto& self, const TFormNode& n) -> void {
+        for (uint32_t i = n.LastEdit; i; i = FEdits[i - 1].Prev) {
+            const TPropertyEdit& e = FEdits[i - 1];
+            // After a removal a namesake further down is not what the edit made.
+            const TFormNodeProperty* now = e.Removed ? nullptr : FindProperty(n, e.Name);
+            if (e.Had) {
+                if (!now)
+                    splices.push_back({e.LineStart, e.LineEnd, &n, &e, nullptr});
+                else if (!e.Unchanged(now->Value))
+                    splices.push_back({e.ValueStart, e.ValueEnd, &n, &e, now});
+            } else if (now) {
+                splices.push_back({n.InsertAt, n.InsertAt, &n, &e, now});
+            }
         }
-    }
-    std::stable_sort(splices.begin(), splices.end(),
-                     [](const TSplice& a, const TSplice& b) { return a.Start < b.Start; });
+        for (const TFormNode& c : n.Children) self(self, c);
+    };
+    collect(collect, FRoot);
+    // By place; at one place by node, then by lower-case name, as the edits were once kept.
+    auto before = [](const TSplice& a, const TSplice& b) {
+        if (a.Start != b.Start) return a.Start < b.Start;
+        if (a.Node != b.Node) return a.Node->Span.Start < b.Node->Span.Start;
+        auto lower = [](char c) {
+            return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        };
+        const std::string &x = a.Edit->Name, &y = b.Edit->Name;
+        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
+                                            [&](char p, char q) { return lower(p) < lower(q); });
+    };
+    if (!std::is_sorted(splices.begin(), splices.end(), before))
+        std::sort(splices.begin(), splices.end(), before);
     std::string out;
     out.reserve(FBytes.size() + splices.size() * 32);
     size_t pos = 0;
     for (const TSplice& s : splices) {
         out.append(FBytes, pos, s.Start - pos);
-        out += s.Text;
         pos = s.End;
+        if (!s.Now) continue;
+        if (s.Edit->Had) {
+            out += FormValueText(s.Now->Value, s.Node->Indent, FLineEnd);
+            continue;
+        }
+        if (s.Node->InsertInline) out += FLineEnd;
+        out += s.Node->Indent;
+        out += s.Edit->Name;
+        out += " = ";
+        out += FormValueText(s.Now->Value, s.Node->Indent, FLineEnd);
+        out += FLineEnd;
     }
     out.append(FBytes, pos, std::string::npos);
     return out;
@@ -127,42 +153,49 @@ const TFormNode* TFormDocument::Find(const std::string& Name) const {
     return at;
 }
 
-TFormDocument::TPropertyEdit& TFormDocument::EditOf(const TFormNode& Node,
-                                                    const std::string& Name) {
-    std::string key = Name;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    auto [at, added] = FEdits.try_emplace({Node.Span.Start, std::move(key)});
-    TPropertyEdit& e = at->second;
-    if (added) {
-        e.Name = Name;
-        e.InsertAt = Node.InsertAt;
-        e.InsertInline = Node.InsertInline;
-        e.Indent = Node.Indent;
-        if (const TFormNodeProperty* p = FindProperty(Node, Name)) e.Original = *p;
+TFormDocument::TPropertyEdit& TFormDocument::EditOf(const TFormNode& Node, const std::string& Name,
+                                                    const TFormNodeProperty* Now) {
+    // The node is one of this document's own; only the document changes it.
+    uint32_t& last = const_cast<TFormNode&>(Node).LastEdit;
+    for (uint32_t i = last; i; i = FEdits[i - 1].Prev)
+        if (SameIdent(FEdits[i - 1].Name, Name)) return FEdits[i - 1];
+    TPropertyEdit& e = FEdits.emplace_back();
+    e.Name = Name;
+    if (Now) {
+        e.Had = true;
+        e.LineStart = Now->LineStart;
+        e.LineEnd = Now->LineEnd;
+        e.ValueStart = Now->Value.Span.Start;
+        e.ValueEnd = Now->Value.Span.End;
+        if (Now->Value.Type == TFormValueType::Integer)
+            e.WasInt = Now->Value.Int;
+        else
+            e.Was = std::make_shared<const TFormNodeValue>(Now->Value);
     }
+    e.Prev = last;
+    last = static_cast<uint32_t>(FEdits.size());
     return e;
 }
 
 void TFormDocument::SetProperty(const TFormNode& Node, const std::string& Name,
-                                const TFormNodeValue& Value) {
-    TFormNodeValue now = Value;
-    now.Span = {};
-    // A binary stream is written anew from the tree: only text needs the splice.
-    if (!FBinary) EditOf(Node, Name).Now = now;
+                                TFormNodeValue Value) {
+    Value.Span = {};
     // The node is one of this document's own; only the document changes it.
     auto& n = const_cast<TFormNode&>(Node);
-    if (auto* p = const_cast<TFormNodeProperty*>(FindProperty(n, Name)))
-        p->Value = std::move(now);
+    auto* p = const_cast<TFormNodeProperty*>(FindProperty(n, Name));
+    // A binary stream is written anew from the tree: only text needs the splice.
+    if (!FBinary) EditOf(Node, Name, p).Removed = false;
+    if (p)
+        p->Value = std::move(Value);
     else
-        n.Properties.push_back({Name, std::move(now), {}, 0, 0});
+        n.Properties.emplace_back(Name, std::move(Value), TFormSpan{}, 0, 0);
     FEdited = true;
 }
 
 void TFormDocument::RemoveProperty(const TFormNode& Node, const std::string& Name) {
     const TFormNodeProperty* p = FindProperty(Node, Name);
     if (!p) return;
-    if (!FBinary) EditOf(Node, Name).Now.reset();
+    if (!FBinary) EditOf(Node, Name, p).Removed = true;
     auto& n = const_cast<TFormNode&>(Node);
     n.Properties.erase(n.Properties.begin() + (p - n.Properties.data()));
     FEdited = true;
@@ -183,10 +216,12 @@ std::optional<int64_t> TFormDocument::HelpContext(const TFormNode& Node) const {
 
 void TFormDocument::SetHelpContext(const TFormNode& Node, int32_t Value) {
     if (HelpContext(Node).value_or(0) == Value) return;
-    if (Value == 0) return RemoveProperty(Node, "HelpContext");
+    // One name for every call: numbering a form calls this once a component.
+    static const std::string name = "HelpContext";
+    if (Value == 0) return RemoveProperty(Node, name);
     TFormNodeValue v;
     v.Int = Value;
-    SetProperty(Node, "HelpContext", v);
+    SetProperty(Node, name, std::move(v));
 }
 
 }  // namespace zk::formfile

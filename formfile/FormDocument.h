@@ -10,7 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,7 +52,7 @@ class TFormDocument {
     // Sets Node's property Name to Value: an existing value is changed in place, a new
     // property inserted before the first nested object with the file's indentation and line
     // end. Node is one of this document's nodes.
-    void SetProperty(const TFormNode& Node, const std::string& Name, const TFormNodeValue& Value);
+    void SetProperty(const TFormNode& Node, const std::string& Name, TFormNodeValue Value);
     // Removes Node's property Name with its line; nothing when it has none.
     void RemoveProperty(const TFormNode& Node, const std::string& Name);
 
@@ -70,19 +71,29 @@ class TFormDocument {
     const std::string& FileName() const { return FFileName; }
 
   private:
-    // One property's edits, against the property as the file had it, with where its node
-    // takes a new line.
+    // One property's edit. What the property is now, the node says.
     struct TPropertyEdit {
-        std::string Name;
-        size_t InsertAt = 0;
-        bool InsertInline = false;
-        std::string Indent;
-        std::optional<TFormNodeProperty> Original;  // with its place in the bytes
-        std::optional<TFormNodeValue> Now;          // nothing: removed
+        std::string Name;  // as first given: a new line spells it so
+        bool Removed = false;
+        uint32_t Prev = 0;  // 1 + the index of the node's edit before this one; 0: none
+        // The property as the file had it: its place in the bytes and its value, an integer
+        // kept in place (the common case needs no memory of its own), anything else shared by
+        // copies of the document, as it never changes.
+        bool Had = false;
+        size_t LineStart = 0, LineEnd = 0, ValueStart = 0, ValueEnd = 0;
+        int64_t WasInt = 0;
+        std::shared_ptr<const TFormNodeValue> Was;
+        bool Unchanged(const TFormNodeValue& Now) const {
+            return Was ? SameValue(Now, *Was)
+                       : Now.Type == TFormValueType::Integer && Now.Int == WasInt;
+        }
     };
 
     TFormDocument() = default;
-    TPropertyEdit& EditOf(const TFormNode& Node, const std::string& Name);
+    // Node's edit of Name; the first one keeps Now, the property as the file had it (null: it
+    // had none).
+    TPropertyEdit& EditOf(const TFormNode& Node, const std::string& Name,
+                          const TFormNodeProperty* Now);
     std::string SpliceEdits() const;
 
     std::string FBytes;
@@ -93,9 +104,9 @@ class TFormDocument {
     TFormNode FRoot;
     std::string FLineEnd = "\r\n";
     size_t FTrailingAt = 0;
-    // Text only: by the node's place in the bytes (which survives moving the document) and
-    // the lower-case property name.
-    std::map<std::pair<size_t, std::string>, TPropertyEdit> FEdits;
+    // Text only: the edits in the order made, chained from their nodes (TFormNode::LastEdit);
+    // in small blocks, as one large block would be new memory at every numbering.
+    std::deque<TPropertyEdit> FEdits;
 };
 
 }  // namespace zk::formfile

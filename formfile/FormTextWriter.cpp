@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "zk/host/platform/Ascii.h"
+
 namespace zk::formfile {
 
 namespace {
@@ -118,13 +120,12 @@ void PrintValue(const TFormNodeValue& V, const std::string& Indent, const std::s
             Out += ')';
             break;
         case TFormValueType::Binary: {
-            static const char* hex = "0123456789ABCDEF";
             Out += '{';
             for (size_t i = 0; i < V.Text.size(); ++i) {
                 if (i % 32 == 0) Out += Eol + Indent + "  ";
                 auto b = static_cast<unsigned char>(V.Text[i]);
-                Out += hex[b >> 4];
-                Out += hex[b & 15];
+                Out += platform::HexDigit(b >> 4);
+                Out += platform::HexDigit(b);
             }
             Out += '}';
             break;

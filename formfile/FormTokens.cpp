@@ -51,10 +51,6 @@ bool SetFloat(TFormNodeValue& V, const std::string& Num, char Suffix) {
 
 }  // namespace
 
-bool IsObjectKeyword(std::string_view W) {
-    return SameIdent(W, "object") || SameIdent(W, "inherited") || SameIdent(W, "inline");
-}
-
 TFormTokens::TFormTokens(std::string_view Text, const std::string& FileName)
     : FText(Text), FFile(FileName) {
     if (FText.substr(0, 3) == "\xEF\xBB\xBF") FPos = FLineStart = 3;
@@ -82,30 +78,6 @@ std::string TFormTokens::Found(size_t Pos) const {
     return std::string("'") + c + "'";
 }
 
-bool TFormTokens::Eof() const { return FPos >= FText.size(); }
-char TFormTokens::Peek() const { return FPos < FText.size() ? FText[FPos] : '\0'; }
-
-void TFormTokens::SkipBlanks() {
-    while (FPos < FText.size() && static_cast<unsigned char>(FText[FPos]) <= 32) {
-        char c = FText[FPos++];
-        if (c == '\n' || (c == '\r' && Peek() != '\n')) {
-            ++FLine;
-            FLineStart = FPos;
-        }
-    }
-}
-
-TFormSpan TFormTokens::SpanHere() const {
-    return {FPos, FPos, FLine, static_cast<int>(FPos - FLineStart) + 1};
-}
-
-std::string_view TFormTokens::PeekWord() const {
-    size_t e = FPos;
-    if (e >= FText.size() || !IdentStart(FText[e])) return {};
-    while (e < FText.size() && IdentChar(FText[e])) ++e;
-    return FText.substr(FPos, e - FPos);
-}
-
 // An identifier, with '.'-joined parts when Dotted.
 std::string TFormTokens::Symbol(bool Dotted, const char* What) {
     if (!IdentStart(Peek())) Fail(std::string("expected ") + What);
@@ -124,12 +96,6 @@ std::string TFormTokens::Symbol(bool Dotted, const char* What) {
 void TFormTokens::Expect(char C, const char* What) {
     if (Peek() != C) Fail(std::string("expected ") + What);
     ++FPos;
-}
-
-bool TFormTokens::AloneBefore(size_t Pos) const {
-    for (size_t i = FLineStart; i < Pos; ++i)
-        if (FText[i] != ' ' && FText[i] != '\t') return false;
-    return true;
 }
 
 TFormNodeValue TFormTokens::ParseNumber() {

@@ -24,7 +24,9 @@ inline int HexValue(char c) {
     return -1;
 }
 // "object", "inherited" or "inline", in any case.
-bool IsObjectKeyword(std::string_view W);
+inline bool IsObjectKeyword(std::string_view W) {
+    return SameIdent(W, "object") || SameIdent(W, "inherited") || SameIdent(W, "inline");
+}
 
 class TFormTokens {
   public:
@@ -34,16 +36,36 @@ class TFormTokens {
     [[noreturn]] void FailAt(size_t Pos, int Line, size_t LineStart, const std::string& What);
     [[noreturn]] void Fail(const std::string& What);
     std::string Found(size_t Pos) const;
-    bool Eof() const;
-    char Peek() const;
-    void SkipBlanks();
-    TFormSpan SpanHere() const;
-    std::string_view PeekWord() const;
+    // The cursor's steps are taken once or more a byte: inline, as the reader's own.
+    bool Eof() const { return FPos >= FText.size(); }
+    char Peek() const { return FPos < FText.size() ? FText[FPos] : '\0'; }
+    void SkipBlanks() {
+        while (FPos < FText.size() && static_cast<unsigned char>(FText[FPos]) <= 32) {
+            char c = FText[FPos++];
+            if (c == '\n' || (c == '\r' && Peek() != '\n')) {
+                ++FLine;
+                FLineStart = FPos;
+            }
+        }
+    }
+    TFormSpan SpanHere() const {
+        return {FPos, FPos, FLine, static_cast<int>(FPos - FLineStart) + 1};
+    }
+    std::string_view PeekWord() const {
+        size_t e = FPos;
+        if (e >= FText.size() || !IdentStart(FText[e])) return {};
+        while (e < FText.size() && IdentChar(FText[e])) ++e;
+        return FText.substr(FPos, e - FPos);
+    }
     // An identifier, with '.'-joined parts when Dotted.
     std::string Symbol(bool Dotted, const char* What);
     void Expect(char C, const char* What);
     // Whitespace from the line's start to Pos only?
-    bool AloneBefore(size_t Pos) const;
+    bool AloneBefore(size_t Pos) const {
+        for (size_t i = FLineStart; i < Pos; ++i)
+            if (FText[i] != ' ' && FText[i] != '\t') return false;
+        return true;
+    }
     // Integers (decimal or $hex) and floats with their s, c and d suffixes.
     TFormNodeValue ParseNumber();
     // Quoted parts and #nnn codes, joined directly or by '+' over blanks and lines.

@@ -25,17 +25,6 @@ std::array<uint8_t, 10> AsExtended(const TFormNodeValue& V) {
 
 }  // namespace
 
-bool SameIdent(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        char x = A[i], y = B[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 const TFormNodeProperty* FindProperty(const TFormNode& Node, std::string_view Name) {
     for (const TFormNodeProperty& p : Node.Properties)
         if (SameIdent(p.Name, Name)) return &p;

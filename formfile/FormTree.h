@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "zk/formfile/FormExtended.h"
+#include "zk/host/platform/Ascii.h"
 #include "zk/host/rtl/SysUtils.h"
 
 namespace zk::formfile {
@@ -123,6 +124,10 @@ struct TFormNode {
     // indentation it gets.
     size_t InsertAt = 0;
     bool InsertInline = false;  // the keyword there shares its line with something else
+    // The document's own: 1 + the index of its latest edit of this node's properties (0: none),
+    // so that an edit finds the node's earlier ones without a look-up. Here it fills what the
+    // bool leaves: the node is no larger for it.
+    uint32_t LastEdit = 0;
     std::string Indent;
 };
 
@@ -131,8 +136,11 @@ struct TFormNode {
 bool SameValue(const TFormNodeValue& A, const TFormNodeValue& B);
 bool SameTree(const TFormNode& A, const TFormNode& B);
 
-// Names as Object Pascal compares them: ASCII letters in any case.
-bool SameIdent(std::string_view A, std::string_view B);
+// Names as Object Pascal compares them (the run-time library's SameText), inline: the reader
+// and every property look-up compare names at each step.
+inline bool SameIdent(std::string_view A, std::string_view B) {
+    return platform::SameAsciiText(A, B);
+}
 // Node's first property named Name (ignoring case); null when it has none.
 const TFormNodeProperty* FindProperty(const TFormNode& Node, std::string_view Name);
 

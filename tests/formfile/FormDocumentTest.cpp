@@ -293,6 +293,21 @@ TEST(FormDocumentTest, AnyPropertyIsSetOrRemovedThroughOneSplice) {
     EXPECT_EQ(doc.Save(),
               "object F: TF\r\n  Left = 8\r\n  Caption = 'a'\r\n  object B: TB\r\n"
               "    Tag = 5\r\n  end\r\nend\r\n");
+    // New lines at one place go in the order of their names, not of the edits; a copy of the
+    // document saves the same.
+    TFormNodeValue hint;
+    hint.Type = TFormValueType::String;
+    hint.Str = u"h";
+    doc.SetProperty(root.Children[0], "Hint", hint);
+    TFormDocument copy = doc;
+    EXPECT_EQ(copy.Save(),
+              "object F: TF\r\n  Left = 8\r\n  Caption = 'a'\r\n  object B: TB\r\n"
+              "    Hint = 'h'\r\n    Tag = 5\r\n  end\r\nend\r\n");
+    // A removed property takes its line; a namesake after it stays as it was.
+    TFormDocument twice =
+        TFormDocument::ReadText("object F: TF\r\n  Left = 1\r\n  Left = 2\r\nend\r\n", "f.dfm");
+    twice.RemoveProperty(twice.Root(), "Left");
+    EXPECT_EQ(twice.Save(), "object F: TF\r\n  Left = 2\r\nend\r\n");
 }
 
 TEST(FormDocumentTest, ASecondFormAfterTheFirstIsKeptAndReported) {

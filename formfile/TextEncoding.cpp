@@ -13,7 +13,9 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void Append(std::string& Out, char32_t C) {
+}  // namespace
+
+void AppendUtf8(std::string& Out, char16_t C) {
     if (C < 0x80) {
         Out += static_cast<char>(C);
     } else if (C < 0x800) {
@@ -25,8 +27,6 @@ void Append(std::string& Out, char32_t C) {
         Out += static_cast<char>(0x80 | (C & 0x3F));
     }
 }
-
-}  // namespace
 
 bool IsUtf8(std::string_view S) {
     for (size_t i = 0; i < S.size();) {
@@ -61,7 +61,7 @@ std::string Utf8Text(std::string_view S) {
     out.reserve(S.size() * 2);
     for (char ch : S) {
         auto b = static_cast<uint8_t>(ch);
-        Append(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char32_t{b});
+        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b});
     }
     return out;
 }

@@ -7,6 +7,9 @@
 
 namespace zk::formfile {
 
+// Appends the UTF-8 bytes of a code point below U+10000.
+void AppendUtf8(std::string& Out, char16_t C);
+
 // Whether S is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 bool IsUtf8(std::string_view S);
 

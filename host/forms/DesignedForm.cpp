@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 
+#include "zk/formfile/TextEncoding.h"
 #include "zk/host/platform/Ascii.h"
 #include "zk/host/rtl/TypInfo.h"
 
@@ -19,16 +20,10 @@ namespace {
 std::string ToHostString(const std::u16string& Codes) {
     std::string out;
     for (char16_t u : Codes) {
-        if (u < 0x100) {
+        if (u < 0x100)
             out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
+        else
+            zk::formfile::AppendUtf8(out, u);
     }
     return out;
 }

@@ -188,7 +188,7 @@ void TFormDocument::SetProperty(const TFormNode& Node, const std::string& Name,
     if (p)
         p->Value = std::move(Value);
     else
-        n.Properties.emplace_back(Name, std::move(Value), TFormSpan{}, 0, 0);
+        n.Properties.push_back(TFormNodeProperty{Name, std::move(Value), TFormSpan{}, 0, 0});
     FEdited = true;
 }
 

@@ -10,7 +10,6 @@
 #include "zk/formfile/Diff.h"
 #include "zk/formfile/Map.h"
 #include "zk/host/platform/Ascii.h"
-#include "zk/host/platform/FileReplace.h"
 
 namespace zk::formfile {
 
@@ -139,12 +138,7 @@ std::optional<int32_t> HelpNumber(std::string_view Value) {
 
 int Import(const std::string& MapFile, const std::vector<std::string>& Project,
            const std::string& Prefix, bool DryRun) {
-    std::string text;
-    try {
-        text = zk::platform::ReadWholeFile(MapFile);
-    } catch (const zk::platform::EFileError& e) {
-        throw TFailure{e.what()};
-    }
+    std::string text = ReadFileOrFail(MapFile);
     std::vector<TProjectForm> forms = LoadWholeProject(Project);
     std::vector<std::string> before = Contents(forms, DryRun);
     // Context strings, like the Pascal names they are made of, ignore case.

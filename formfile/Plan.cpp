@@ -9,7 +9,6 @@
 #include <filesystem>
 
 #include "zk/formfile/Project.h"
-#include "zk/host/platform/FileReplace.h"
 
 namespace zk::formfile {
 
@@ -84,12 +83,7 @@ std::map<int64_t, std::vector<std::string>> ReadShared(const std::string& File,
 }  // namespace
 
 TPlan ReadPlan(const std::string& Path) {
-    std::string text;
-    try {
-        text = zk::platform::ReadWholeFile(Path);
-    } catch (const zk::platform::EFileError& e) {
-        throw TFailure{e.what()};
-    }
+    std::string text = ReadFileOrFail(Path);
     toml::table root;
     try {
         root = toml::parse(text, std::string_view(Path));

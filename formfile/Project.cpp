@@ -135,13 +135,16 @@ std::string TrailingFormWarning(const TFormDocument& Doc) {
            ": a second form after the first one's end is kept as it is, not read";
 }
 
-TProjectForm OpenForm(const std::string& Path) {
-    std::string bytes;
+std::string ReadFileOrFail(const std::string& Path) {
     try {
-        bytes = zk::platform::ReadWholeFile(Path);
+        return zk::platform::ReadWholeFile(Path);
     } catch (const zk::platform::EFileError& e) {
         throw TFailure{e.what()};
     }
+}
+
+TProjectForm OpenForm(const std::string& Path) {
+    std::string bytes = ReadFileOrFail(Path);
     // The tree takes about twenty times the file's size.
     zk::platform::PrepareHeapFor(bytes.size() * 20);
     return ReadForm(Path, std::move(bytes));

@@ -18,6 +18,9 @@ struct TFailure {
     std::string Message;
 };
 
+// The whole file at Path; TFailure with the reason when it cannot be read.
+std::string ReadFileOrFail(const std::string& Path);
+
 struct TProjectForm {
     std::string Path;  // as found: the folder given joined with the path below it
     std::unique_ptr<TFormDocument> Doc;

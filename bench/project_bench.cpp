@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -42,11 +44,17 @@ std::string Form(int Index) {
     return s + "  end\r\nend\r\n";
 }
 
-// The project, written once for the run, in folders of 50 forms.
+// The project, written once for the run, in folders of 50 forms, under TMPDIR when it is set:
+// what number costs depends on the file system (a journal-less ext4 skips recently freed inodes
+// one by one when it makes the temporary files).
 const fs::path& Project() {
     static const fs::path dir = [] {
-        char tmpl[] = "/tmp/zkbench-project-XXXXXX";
-        fs::path d = mkdtemp(tmpl);
+        const char* tmp = std::getenv("TMPDIR");
+        std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/zkbench-project-XXXXXX";
+        if (!mkdtemp(tmpl.data()))
+            throw fs::filesystem_error("cannot make", tmpl,
+                                       std::error_code(errno, std::generic_category()));
+        fs::path d = tmpl;
         for (int i = 0; i < kForms; ++i) {
             fs::path sub = d / "forms" / ("unit" + std::to_string(i / 50));
             fs::create_directories(sub);

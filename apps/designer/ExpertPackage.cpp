@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "zk/host/ide/DesignIntf.h"
+#include "zk/host/platform/ExecutablePath.h"
 
 namespace designer {
 
@@ -19,9 +20,10 @@ TEntry Entry(const zk::platform::TSharedLibrary& Library, const char* Name) {
 TExpertPackage::~TExpertPackage() { Unload(); }
 
 std::string TExpertPackage::DefaultPath() {
-    std::error_code ignored;
-    if (std::filesystem::exists(ZK_HELP_EXPERT_PACKAGE, ignored)) return ZK_HELP_EXPERT_PACKAGE;
-    return ZK_HELP_EXPERT_INSTALLED;
+    const std::filesystem::path program = zk::platform::ExecutablePath();
+    if (program.string().rfind(ZK_BUILD_TREE "/", 0) == 0) return ZK_HELP_EXPERT_PACKAGE;
+    // Relative to the program, so that an install keeps working wherever its prefix is moved.
+    return (program.parent_path() / ZK_HELP_EXPERT_FROM_PROGRAM).lexically_normal().string();
 }
 
 const std::string& TExpertPackage::Path() const {
@@ -31,6 +33,10 @@ const std::string& TExpertPackage::Path() const {
 
 void TExpertPackage::Load(const std::string& Path) {
     Unload();
+    // The loader's own text would name the file twice.
+    std::error_code ignored;
+    if (!std::filesystem::exists(Path, ignored))
+        throw zk::platform::EPackageError("cannot load " + Path + ": no such file");
     auto library = std::make_unique<zk::platform::TSharedLibrary>(Path);
     TEntry initialize = Entry(*library, "ZkPackageInitialize");
     TEntry registerParts = Entry(*library, "ZkPackageRegister");

@@ -167,8 +167,10 @@ static int Run(int argc, char** argv) {
     app.add_flag("--reply-channel", o.ReplyChannel,
                  "Let the Help Expert window receive the authoring application's replies "
                  "(as the registry value Software\\Vdx\\ReplyChannel = 1 does)");
-    app.add_option("--package", o.Package, "The Help Expert package to load")
-        ->capture_default_str();
+    app.add_option("--package", o.Package,
+                   "The Help Expert package to load (default: ../lib/docuvane/HelpExpert.so from "
+                   "the program's folder; run from the build tree, the one built there)")
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -21,7 +21,10 @@ TExpertPackage::~TExpertPackage() { Unload(); }
 
 std::string TExpertPackage::DefaultPath() {
     const std::filesystem::path program = zk::platform::ExecutablePath();
-    if (program.string().rfind(ZK_BUILD_TREE "/", 0) == 0) return ZK_HELP_EXPERT_PACKAGE;
+    // The program's path has its links resolved; the build tree's must be compared alike.
+    std::error_code ignored;
+    const std::string tree = std::filesystem::weakly_canonical(ZK_BUILD_TREE, ignored).string();
+    if (program.string().rfind(tree + "/", 0) == 0) return ZK_HELP_EXPERT_PACKAGE;
     // Relative to the program, so that an install keeps working wherever its prefix is moved.
     return (program.parent_path() / ZK_HELP_EXPERT_FROM_PROGRAM).lexically_normal().string();
 }

@@ -19,10 +19,10 @@
 // Lines starting with '#' and blank lines are skipped. A command that cannot be carried out (a
 // mistyped number, a node, control or page that is not there, an unknown word, a missing
 // argument) prints one line "? COMMAND: what was wrong" and the session goes on; CommandFailed
-// then tells the caller. Whatever the
-// form shows a person meanwhile is printed after the command: "[message] TEXT" for message
-// boxes, "[error] TEXT" for error boxes (what a handler raised), "[help] FILE: JUMP" for help
-// jumps. When input ends, an open form is shown once more and closed.
+// then tells the caller. Whatever the form shows a person meanwhile is printed after the
+// command: "[message] TEXT" for message boxes, "[error] TEXT" for error boxes (what a handler
+// raised), "[help] FILE: JUMP" for help jumps. When input ends, an open form is shown once more
+// and closed.
 #pragma once
 
 #include <cstddef>

@@ -33,8 +33,7 @@ using namespace zk::rtl;
 namespace {
 
 struct TOptions {
-    std::string FormFile, Component, OutFile, Package;
-    std::string SetPath;
+    std::string FormFile, Component, OutFile, SetPath, Package;
     bool Script = false, ReplyChannel = false, KeepGoing = false;
 };
 

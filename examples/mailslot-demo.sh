@@ -3,7 +3,12 @@
 # then the listener is stopped with SIGTERM and removes its slot.
 set -euo pipefail
 tool=${1:-build/apps/mailslot/mailslot}
-export MAILSLOT_DIR=${MAILSLOT_DIR:-$(mktemp -d)}
+# A slot directory of the demo's own, removed at the end, unless MAILSLOT_DIR names one.
+if [[ -z ${MAILSLOT_DIR:-} ]]; then
+  MAILSLOT_DIR=$(mktemp -d)
+  trap 'rm -rf "$MAILSLOT_DIR"' EXIT
+fi
+export MAILSLOT_DIR
 
 "$tool" listen demo &
 listener=$!

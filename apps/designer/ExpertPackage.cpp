@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "zk/host/ide/DesignIntf.h"
+#include "zk/host/platform/ExecutablePath.h"
 
 namespace designer {
 
@@ -19,9 +20,13 @@ TEntry Entry(const zk::platform::TSharedLibrary& Library, const char* Name) {
 TExpertPackage::~TExpertPackage() { Unload(); }
 
 std::string TExpertPackage::DefaultPath() {
+    const std::filesystem::path program = zk::platform::ExecutablePath();
+    // The program's path has its links resolved; the build tree's must be compared alike.
     std::error_code ignored;
-    if (std::filesystem::exists(ZK_HELP_EXPERT_PACKAGE, ignored)) return ZK_HELP_EXPERT_PACKAGE;
-    return ZK_HELP_EXPERT_INSTALLED;
+    const std::string tree = std::filesystem::weakly_canonical(ZK_BUILD_TREE, ignored).string();
+    if (program.string().rfind(tree + "/", 0) == 0) return ZK_HELP_EXPERT_PACKAGE;
+    // Relative to the program, so that an install keeps working wherever its prefix is moved.
+    return (program.parent_path() / ZK_HELP_EXPERT_FROM_PROGRAM).lexically_normal().string();
 }
 
 const std::string& TExpertPackage::Path() const {
@@ -31,6 +36,10 @@ const std::string& TExpertPackage::Path() const {
 
 void TExpertPackage::Load(const std::string& Path) {
     Unload();
+    // The loader's own text would name the file twice.
+    std::error_code ignored;
+    if (!std::filesystem::exists(Path, ignored))
+        throw zk::platform::EPackageError("cannot load " + Path + ": no such file");
     auto library = std::make_unique<zk::platform::TSharedLibrary>(Path);
     TEntry initialize = Entry(*library, "ZkPackageInitialize");
     TEntry registerParts = Entry(*library, "ZkPackageRegister");

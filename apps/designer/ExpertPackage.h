@@ -18,13 +18,13 @@ class TExpertPackage {
     TExpertPackage(const TExpertPackage&) = delete;
     TExpertPackage& operator=(const TExpertPackage&) = delete;
 
-    // The package file: the one built with this designer when it is there, else the installed
-    // one.
+    // The package file: for a program run from the build tree the one built with it, else
+    // ../lib/docuvane/HelpExpert.so (the install's library folder) from the program's folder.
     static std::string DefaultPath();
 
     // Loads the package at Path, runs its initialisation, then its registration. Raises
-    // zk::platform::EPackageError when it cannot be loaded; what the package's own entries
-    // raise propagates (the package is unloaded again then).
+    // zk::platform::EPackageError when it cannot be loaded ("cannot load PATH: no such file"); what
+    // the package's own entries raise propagates (the package is unloaded again then).
     void Load(const std::string& Path);
     // Runs the finalisation, forgets the registered editors and unloads the library; nothing
     // when not loaded.

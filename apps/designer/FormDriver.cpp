@@ -10,6 +10,7 @@
 #include "zk/host/forms/Spin.h"
 #include "zk/host/forms/StdCtrls.h"
 #include "zk/host/forms/TabNotbk.h"
+#include "zk/host/rtl/TypInfo.h"
 
 using namespace zk::rtl;
 
@@ -74,6 +75,19 @@ TMenuItem* FindMenuItem(TMenuItem* Item, const std::string& Key) {
     for (int32_t i = 0; i < Item->Count(); ++i)
         if (TMenuItem* found = FindMenuItem(Item->Items(i), Key)) return found;
     return nullptr;
+}
+
+// The node of the designed component named Name, case ignored: the window lists the form as node
+// 0, then every component that publishes HelpContext in the form's order. nullptr when none.
+TTreeNode* NodeOfComponent(TTreeView& Tree, TComponent& Designed, const std::string& Name) {
+    int32_t index = StrIComp(Designed.Name().c_str(), Name.c_str()) == 0 ? 0 : -1;
+    for (int32_t i = 0, node = 1; index < 0 && i < Designed.ComponentCount(); ++i) {
+        TComponent* c = Designed.Components(i);
+        if (!GetPropInfo(c, "HelpContext")) continue;
+        if (StrIComp(c->Name().c_str(), Name.c_str()) == 0) index = node;
+        ++node;
+    }
+    return index >= 0 && index < Tree.Items().Count() ? Tree.Items().Item(index) : nullptr;
 }
 
 template <class T>
@@ -146,6 +160,7 @@ void TFormDriver::Drive(TForm& Form) {
         } catch (const std::exception& e) {
             const auto* own = dynamic_cast<const Exception*>(&e);
             FOut << "? " << verb << ": " << (own ? own->Message() : std::string(e.what())) << "\n";
+            FCommandFailed = true;
         }
         PrintShown();
     }
@@ -173,7 +188,7 @@ void TFormDriver::Execute(TForm& Form, const std::string& Verb, const std::strin
     } else if (Verb == "select") {
         auto* tree = FirstOf<TTreeView>(Form);
         if (!tree) throw Exception("this form has no tree");
-        TTreeNode* target = nullptr;
+        TTreeNode* target = NodeOfComponent(*tree, FDesigned, Args);
         for (TTreeNode* n = tree->Items().GetFirstNode(); n && !target; n = n->GetNext())
             if (n->Text().rfind(Args, 0) == 0) target = n;
         if (!target && Args.find_first_not_of("0123456789") == std::string::npos) {

@@ -2,8 +2,11 @@
 // per line. The form is shown when it opens, on "show", and as it was when input ends.
 //
 //   show                 what the form shows now
-//   select N | TEXT      clicks the first tree node whose text starts with TEXT, else node N
-//                        (0 is the first, in the tree's order)
+//   select NAME | TEXT | N
+//                        clicks the node of the designed component NAME (case ignored; the
+//                        form is node 0, then every component that publishes HelpContext, in
+//                        order), else the first tree node whose text starts with TEXT, else
+//                        node N (0 is the first, in the tree's order)
 //   id NUMBER            types NUMBER into the window's "ID:" field (as typed: other text
 //                        reads as 0 there)
 //   type CONTROL [TEXT]  types TEXT into an edit, spin edit or memo (nothing: empties it)
@@ -15,10 +18,11 @@
 //
 // Lines starting with '#' and blank lines are skipped. A command that cannot be carried out (a
 // mistyped number, a node, control or page that is not there, an unknown word, a missing
-// argument) prints one line "? COMMAND: what was wrong" and the session goes on. Whatever the
-// form shows a person meanwhile is printed after the command: "[message] TEXT" for message
-// boxes, "[error] TEXT" for error boxes (what a handler raised), "[help] FILE: JUMP" for help
-// jumps. When input ends, an open form is shown once more and closed.
+// argument) prints one line "? COMMAND: what was wrong" and the session goes on; CommandFailed
+// then tells the caller. Whatever the form shows a person meanwhile is printed after the
+// command: "[message] TEXT" for message boxes, "[error] TEXT" for error boxes (what a handler
+// raised), "[help] FILE: JUMP" for help jumps. When input ends, an open form is shown once more
+// and closed.
 #pragma once
 
 #include <cstddef>
@@ -31,10 +35,14 @@ namespace designer {
 
 class TFormDriver {
   public:
-    TFormDriver(zk::forms::THeadlessUi& Ui, std::istream& In, std::ostream& Out)
-        : FUi(Ui), FIn(In), FOut(Out) {}
+    // Designed is the form the Help Expert window lists; it must outlive the driver.
+    TFormDriver(zk::forms::THeadlessUi& Ui, std::istream& In, std::ostream& Out,
+                zk::rtl::TComponent& Designed)
+        : FUi(Ui), FIn(In), FOut(Out), FDesigned(Designed) {}
     // Queues the driver for the next form shown modally.
     void Arm();
+    // Whether a command could not be carried out.
+    bool CommandFailed() const { return FCommandFailed; }
 
   private:
     void Drive(zk::forms::TForm& Form);
@@ -46,6 +54,8 @@ class TFormDriver {
     zk::forms::THeadlessUi& FUi;
     std::istream& FIn;
     std::ostream& FOut;
+    zk::rtl::TComponent& FDesigned;
+    bool FCommandFailed = false;
     // How much of the back end's records has been printed.
     size_t FLogSeen = 0;
     size_t FMessagesSeen = 0;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "apps/UsageError.h"
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
@@ -33,7 +34,7 @@ namespace {
 
 struct TOptions {
     std::string FormFile, Component, OutFile, SetPath, Package;
-    bool Script = false, ReplyChannel = false;
+    bool Script = false, ReplyChannel = false, KeepGoing = false;
 };
 
 void PrintMenuBar(std::ostream& Out) {
@@ -61,6 +62,16 @@ std::string ReadDocuvanePath() {
     return path;
 }
 
+// --set-path: stores Command as "Path"; an empty one removes the value.
+void StoreDocuvanePath(const std::string& Command) {
+    TRegistry reg;
+    reg.OpenKey("Software\\Vdx", true);
+    if (Command.empty())
+        reg.DeleteValue("Path");
+    else
+        reg.WriteString("Path", Command);
+}
+
 #ifdef ZK_DESIGNER_WINDOW
 bool HaveDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -78,11 +89,6 @@ int RunTerminal(const TOptions& O) {
     try {
         package.Load(O.Package);
         if (O.ReplyChannel) package.SetReplyChannel(true);
-        if (!O.SetPath.empty()) {
-            TRegistry reg;
-            reg.OpenKey("Software\\Vdx", true);
-            reg.WriteString("Path", O.SetPath);
-        }
         // With the form going to standard output, the session's transcript goes beside it.
         std::ostream& out = O.OutFile == "-" ? std::cerr : std::cout;
         PrintMenuBar(out);
@@ -96,13 +102,25 @@ int RunTerminal(const TOptions& O) {
         TObjectInspector& inspector = session.Inspector();
         out << "Inspector: " << target->Name()
             << ".HelpContext = " << inspector.GetValue(target, "HelpContext") << "  [...]\n";
-        designer::TFormDriver driver(ui, std::cin, out);
-        driver.Arm();
         const std::string path = ReadDocuvanePath();
+        if (path.empty())
+            throw Exception(
+                "no \"Path\" is stored under Software\\Vdx; set one with --set-path COMMAND");
+        designer::TFormDriver driver(ui, std::cin, out, form);
+        driver.Arm();
         out << "Pressing the ellipsis: starting \"" << path << "\"\n";
         inspector.PressEllipsis(target, "HelpContext");
         out << "Help contexts now:\n";
         PrintHelpContexts(out, &form);
+        if (driver.CommandFailed()) {
+            status = 1;
+            if (!O.KeepGoing) {
+                out.flush();
+                std::cerr << "designer: a command failed; the form is not stored (--keep-going "
+                             "stores it all the same)\n";
+                return status;
+            }
+        }
         if (!O.OutFile.empty() || session.Modified()) {
             out.flush();
             session.SaveAs(O.OutFile.empty() ? O.FormFile : O.OutFile);
@@ -137,22 +155,38 @@ static int Run(int argc, char** argv) {
     app.add_option("--out", o.OutFile,
                    "--script: store the form here afterwards (default: replace FORM when a number "
                    "changed; - is standard output, and the transcript goes to standard error)");
-    app.add_option("--set-path", o.SetPath,
-                   "First store this command line as the authoring application's \"Path\"");
+    CLI::Option* setPath =
+        app.add_option("--set-path", o.SetPath,
+                       "First store this command line as the authoring application's \"Path\" "
+                       "(an empty one removes it)")
+            ->type_name("COMMAND");
+    app.add_flag("--keep-going", o.KeepGoing,
+                 "--script: store the form even when a command failed (the exit status is 1 "
+                 "all the same)");
     app.add_flag("--reply-channel", o.ReplyChannel,
                  "Let the Help Expert window receive the authoring application's replies "
                  "(as the registry value Software\\Vdx\\ReplyChannel = 1 does)");
-    app.add_option("--package", o.Package, "The Help Expert package to load")
-        ->capture_default_str();
+    app.add_option("--package", o.Package,
+                   "The Help Expert package to load (default: ../lib/docuvane/HelpExpert.so from "
+                   "the program's folder; run from the build tree, the one built there)")
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        int code = app.exit(e);
-        return e.get_exit_code() == 0 ? code : 2;
+        return zk_apps::ParseFailure(app, e);
+    }
+    if (setPath->count() > 0) {
+        try {
+            StoreDocuvanePath(o.SetPath);
+        } catch (const Exception& e) {
+            std::cerr << "designer: " << e.Message() << "\n";
+            return 1;
+        }
     }
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
-        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath, o.ReplyChannel);
+        return designer::RunWindow(argc, argv, o.FormFile, o.Package, std::string(),
+                                   o.ReplyChannel);
     if (!o.Script)
         std::cerr << "designer: no display (DISPLAY is not set); running the terminal driver\n";
 #endif

@@ -3,15 +3,17 @@
 // commands with replies given on its command line or in a script (else its own few answers),
 // sent to a reply slot: the one given on its command line, or the one a "REPLYTO,NAME" message
 // named last. It runs until SIGTERM or SIGINT, or until it has received a given number of
-// commands.
+// commands. Started while another process owns its slot, it says so and ends at once.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "apps/UsageError.h"
 #include "apps/docuvane/Replies.h"
 #include "zk/host/platform/StopSignal.h"
+#include "zk/host/win32/Windows.h"
 #include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk;
@@ -129,9 +131,7 @@ int Run(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        // CLI11's own codes (105, 106, 109, ...) all mean a bad command line here.
-        int code = app.exit(e);
-        return e.get_exit_code() == 0 ? code : 2;
+        return zk_apps::ParseFailure(app, e);
     }
 
     docuvane::TReplyTable replies;
@@ -150,6 +150,12 @@ int Run(int argc, char** argv) {
     try {
         slot->Open();
     } catch (const Exception& e) {
+        // One stand-in per user serves the slot; each press of the ellipsis starts another.
+        if (win32::GetLastError() == win32::ERROR_ALREADY_EXISTS) {
+            std::printf("docuvane: another instance serves slot %s; this one ends\n",
+                        options.Slot.c_str());
+            return 0;
+        }
         std::fprintf(stderr, "docuvane: cannot own slot %s: %s\n", options.Slot.c_str(),
                      e.Message().c_str());
         return 1;

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/UsageError.h"
 #include "zk/formfile/Audit.h"
 #include "zk/formfile/FormDocument.h"
 #include "zk/formfile/HelpContextClasses.h"
@@ -115,7 +116,8 @@ int Convert(const std::string& File, const std::string& To, const std::string& O
 int Run(int argc, char** argv) {
     CLI::App app{
         "Lists, sets and numbers the HelpContext values of Delphi and Lazarus form "
-        "files, changing nothing else in them."};
+        "files, changing nothing else in them.",
+        "helpctx"};
     app.set_version_flag("--version", std::string("helpctx ") + ZK_VERSION);
     app.require_subcommand(1);
 
@@ -241,15 +243,7 @@ int Run(int argc, char** argv) {
         if (numCmd->parsed() && !numOptions.Out.empty() && numFiles.size() > 1)
             throw CLI::ValidationError("-o", "takes one FILE only");
     } catch (const CLI::ParseError& e) {
-        // A word that is no command is left over, and CLI11 would only miss the command.
-        if (app.get_subcommands().empty() && !app.remaining().empty() &&
-            app.remaining()[0].rfind('-', 0) != 0) {
-            app.exit(CLI::ParseError("unknown command '" + app.remaining()[0] + "'",
-                                     CLI::ExitCodes::ExtrasError));
-            return 2;
-        }
-        int code = app.exit(e);
-        return e.get_exit_code() == 0 ? code : 2;
+        return zk_apps::ParseFailure(app, e);
     }
 
     try {

@@ -2,6 +2,8 @@
 #include <memory>
 
 #include "apps/mailslot/Commands.h"
+#include "zk/host/platform/SlotErrorText.h"
+#include "zk/host/win32/Windows.h"
 #include "zk/mailslot/Zkmailslot.h"
 
 using namespace zk;
@@ -11,8 +13,9 @@ namespace mailslot_tool {
 
 int PopupSend(const PopupSendOptions& Options) {
     if (!SendToWinpopup(Options.Server, Options.To, Options.From, Options.Text)) {
-        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s\n",
-                     Options.Server.c_str(), PopupSlot);
+        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s: %s\n",
+                     Options.Server.c_str(), PopupSlot,
+                     zk::platform::SlotErrorText(zk::win32::GetLastError()).c_str());
         return 1;
     }
     return 0;

@@ -4,6 +4,8 @@
 
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
+#include "zk/host/platform/SlotErrorText.h"
+#include "zk/host/win32/Windows.h"
 
 namespace mailslot_tool {
 
@@ -19,8 +21,9 @@ int Send(const SendOptions& Options) {
         return 1;
     }
     if (!format->Send(Options.Server, Options.Slot, payload)) {
-        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s\n",
-                     Options.Server.c_str(), Options.Slot.c_str());
+        std::fprintf(stderr, "mailslot: cannot send to \\\\%s\\mailslot\\%s: %s\n",
+                     Options.Server.c_str(), Options.Slot.c_str(),
+                     zk::platform::SlotErrorText(zk::win32::GetLastError()).c_str());
         return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "apps/UsageError.h"
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
 
@@ -55,8 +56,7 @@ static int Run(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        int code = app.exit(e);
-        return e.get_exit_code() == 0 ? code : 2;
+        return zk_apps::ParseFailure(app, e);
     }
     if (listenCmd->parsed()) return Listen(listen);
     if (popupSendCmd->parsed()) return PopupSend(popupSend);

@@ -83,7 +83,7 @@ TEST_F(ExpertTest, DesignerStoresTheFormOnlyWhenANumberChanged) {
         const char* Printed;
         const char* Number;  // Remember's line afterwards
     } runs[] = {
-        {"select Remember\nid 77\nmenu E&xit\n", "is left as it was", "HelpContext = -3"},
+        {"select Remember\nid 77\nmenu &Exit\n", "is left as it was", "HelpContext = -3"},
         {"select Remember\nid 77\nselect OKButton\nmenu E&xit and Save Changes\n", "Stored ",
          "HelpContext = 77"},
     };
@@ -148,8 +148,14 @@ TEST_F(ExpertTest, DesignerExitCodes) {
          "designer: Label1 \\(TLabel\\) has no HelpContext property\n$"},
         {{dir + "/none.dfm", "--component"}, 2, "--component"},
         {{"a.dfm", "b.dfm"}, 2, "b.dfm"},
-        {{"--bogus", "a.dfm"}, 2, "--bogus"},
+        {{"--bogus", "a.dfm"}, 2, "^designer: .*--bogus\n$"},
+        // An empty --set-path removes the stored one, and nothing can be started then.
+        {{dir + "/Form1.dfm", "--set-path", ""},
+         1,
+         "\ndesigner: no \"Path\" is stored under Software\\\\Vdx; set one with --set-path "
+         "COMMAND\n$"},
     };
+    FRegistry.SetContent("['HKEY_CURRENT_USER\\Software\\Vdx']\nPath = '/bin/true'\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Args[0]);
         std::vector<std::string> args{"--script"};
@@ -161,7 +167,8 @@ TEST_F(ExpertTest, DesignerExitCodes) {
 }
 
 // Mistyped commands each get one line naming the command and what was wrong; the session
-// goes on, and the commands after them still number the form.
+// goes on, and with --keep-going the commands after them still number the form. The run fails
+// all the same, and without --keep-going the form is not stored.
 TEST_F(ExpertTest, DesignerReportsMistypedCommandsAndGoesOn) {
     std::string dir = FSlots.Path();
     std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
@@ -196,7 +203,16 @@ TEST_F(ExpertTest, DesignerReportsMistypedCommandsAndGoesOn) {
     std::string out = dir + "/out.dfm";
     ASSERT_EQ(RunDesigner({"--script", dir + "/Form1.dfm", "--out", out, "--set-path", "/bin/true"},
                           dir + "/commands.txt", log),
-              0)
+              1)
+        << ReadFileText(log);
+    EXPECT_FALSE(std::ifstream(out).good());
+    const std::string refused =
+        "designer: a command failed; the form is not stored (--keep-going stores it all the "
+        "same)\n";
+    EXPECT_TRUE(ReadFileText(log).ends_with(refused)) << ReadFileText(log);
+    ASSERT_EQ(RunDesigner({"--script", dir + "/Form1.dfm", "--out", out, "--keep-going"},
+                          dir + "/commands.txt", log),
+              1)
         << ReadFileText(log);
     std::string output = ReadFileText(log);
     for (const Case& c : cases)
@@ -205,6 +221,27 @@ TEST_F(ExpertTest, DesignerReportsMistypedCommandsAndGoesOn) {
             << c.Command << "\n"
             << output;
     EXPECT_NE(ReadFileText(out).find("HelpContext = 42"), std::string::npos) << output;
+}
+
+// "select NAME" finds a component's node by its name when the node texts do not show names.
+TEST_F(ExpertTest, DesignerSelectsByComponentNameWhateverTheNodesShow) {
+    std::string dir = FSlots.Path();
+    std::ofstream(dir + "/Form1.dfm") << kDesignedForm;
+    FRegistry.SetContent(
+        "['HKEY_CURRENT_USER\\Software\\Vdx']\n"
+        "Path = '/bin/true'\nShowName = 0\nShowClassName = 1\nShowCaption = 1\n");
+    std::ofstream(dir + "/commands.txt")
+        << "select okbutton\nid 42\nselect Form1\nid 7\nselect Remember\n"
+           "menu E&xit and Save Changes\n";
+    std::string log = dir + "/run.log";
+    std::string out = dir + "/out.dfm";
+    ASSERT_EQ(
+        RunDesigner({"--script", dir + "/Form1.dfm", "--out", out}, dir + "/commands.txt", log), 0)
+        << ReadFileText(log);
+    std::string expected = kDesignedForm;
+    expected.replace(expected.find("HelpContext = 5"), 15, "HelpContext = 7");
+    expected.replace(expected.find("HelpContext = 120"), 17, "HelpContext = 42");
+    EXPECT_EQ(ReadFileText(out), expected) << ReadFileText(log);
 }
 
 // Settings of another type count as malformed (all three boxes on) and other values of such a

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <memory>
 
-#include "zk/mailslot/Zkmailslot.h"
 #include "tests/support/FramedSpy.h"
 #include "tests/support/Namespaces.h"
 #include "tests/support/TestSupport.h"
+#include "zk/mailslot/Zkmailslot.h"
 
 #ifdef ZK_MAILSLOT_TOOL
 
@@ -157,9 +157,12 @@ TEST_F(LongPopupToolTest, PopupFailuresAndUsageErrorsHaveTheirExitCodes) {
     EXPECT_EQ(zktest::RunProgram(ZK_MAILSLOT_TOOL,
                                  {"popup", "send", "--to", "bob", "--from", "ann", "hi"}, FOut),
               1);
-    EXPECT_EQ(zktest::ReadFileText(FOut), "mailslot: cannot send to \\\\.\\mailslot\\messngr\n");
+    EXPECT_EQ(zktest::ReadFileText(FOut),
+              "mailslot: cannot send to \\\\.\\mailslot\\messngr: no slot of that name on this "
+              "machine\n");
     EXPECT_EQ(zktest::RunProgram(ZK_MAILSLOT_TOOL, {"popup", "send", "--from", "ann", "hi"}, FOut),
               2);
+    EXPECT_EQ(zktest::ReadFileText(FOut), "mailslot: --to is required\n");
     EXPECT_EQ(zktest::RunProgram(ZK_MAILSLOT_TOOL, {"popup"}, FOut), 2);
     TzkWinPopup holder(nullptr);
     holder.Open();

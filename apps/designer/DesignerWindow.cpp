@@ -233,7 +233,7 @@ bool TDesignerWindow::OpenForm(const std::string& Path) {
         return false;
     }
     FInspector->Show(nullptr, nullptr);
-    FView->SetDocument(nullptr);
+    FView->SetForm(nullptr);
     FSession = std::move(session);
     const TFormNode& root = FSession->Document().Root();
     FSyncingTree = true;
@@ -243,7 +243,7 @@ bool TDesignerWindow::OpenForm(const std::string& Path) {
     AddTreeNodes(top, root);
     FTree->expandAll();
     FSyncingTree = false;
-    FView->SetDocument(&FSession->Document());
+    FView->SetForm(&FSession->Form());
     ShowSelected(&root);
     statusBar()->showMessage(Qs(Path));
     return true;

@@ -15,6 +15,7 @@
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
+#include "apps/designer/LayoutJson.h"
 #include "zk/host/ide/ToolIntf.h"
 #include "zk/host/interfaces/headless/HeadlessUi.h"
 #include "zk/host/platform/FileReplace.h"
@@ -33,7 +34,7 @@ namespace {
 
 struct TOptions {
     std::string FormFile, Component, OutFile, SetPath, Package;
-    bool Script = false, ReplyChannel = false;
+    bool Script = false, ReplyChannel = false, Layout = false;
 };
 
 void PrintMenuBar(std::ostream& Out) {
@@ -120,6 +121,18 @@ int RunTerminal(const TOptions& O) {
     return status;
 }
 
+int PrintLayout(const std::string& Path) {
+    try {
+        std::cout << designer::LayoutJson(TDesignedForm(zk::platform::ReadWholeFile(Path), Path));
+        return 0;
+    } catch (const Exception& e) {
+        std::cerr << "designer: " << e.Message() << "\n";
+    } catch (const std::runtime_error& e) {
+        std::cerr << "designer: " << e.what() << "\n";
+    }
+    return 1;
+}
+
 }  // namespace
 
 static int Run(int argc, char** argv) {
@@ -142,6 +155,9 @@ static int Run(int argc, char** argv) {
     app.add_flag("--reply-channel", o.ReplyChannel,
                  "Let the Help Expert window receive the authoring application's replies "
                  "(as the registry value Software\\Vdx\\ReplyChannel = 1 does)");
+    app.add_flag("--layout", o.Layout,
+                 "Print every component of FORM with its class, parent, page and rectangle "
+                 "after alignment, as JSON, and end");
     app.add_option("--package", o.Package, "The Help Expert package to load")
         ->capture_default_str();
     try {
@@ -150,6 +166,11 @@ static int Run(int argc, char** argv) {
         int code = app.exit(e);
         return e.get_exit_code() == 0 ? code : 2;
     }
+    if (o.Layout && o.FormFile.empty()) {
+        std::cerr << "designer: --layout needs a FORM\n";
+        return 2;
+    }
+    if (o.Layout) return PrintLayout(o.FormFile);
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
         return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.SetPath, o.ReplyChannel);

@@ -61,27 +61,29 @@ void AlignChildren(const std::vector<TLayoutBox>& Boxes, const std::vector<size_
             return Before(Boxes[a].Stored, Boxes[b].Stored, align);
         });
         for (size_t k : order) {
-            int32_t w = Boxes[k].Stored.Width();
-            int32_t h = Boxes[k].Stored.Height();
+            const TRect& s = Boxes[k].Spacing;
+            const int32_t w = Boxes[k].Stored.Width(), h = Boxes[k].Stored.Height();
+            const int32_t across = Free.Width() - s.Left - s.Right;
+            const int32_t down = Free.Height() - s.Top - s.Bottom;
             switch (align) {
                 case alTop:
-                    Local[k] = Sized(Free.Left, Free.Top, Free.Width(), h);
-                    Free.Top += h;
+                    Local[k] = Sized(Free.Left + s.Left, Free.Top + s.Top, across, h);
+                    Free.Top += s.Top + h + s.Bottom;
                     break;
                 case alBottom:
-                    Local[k] = Sized(Free.Left, Free.Bottom - h, Free.Width(), h);
-                    Free.Bottom -= h;
+                    Local[k] = Sized(Free.Left + s.Left, Free.Bottom - s.Bottom - h, across, h);
+                    Free.Bottom -= s.Top + h + s.Bottom;
                     break;
                 case alLeft:
-                    Local[k] = Sized(Free.Left, Free.Top, w, Free.Height());
-                    Free.Left += w;
+                    Local[k] = Sized(Free.Left + s.Left, Free.Top + s.Top, w, down);
+                    Free.Left += s.Left + w + s.Right;
                     break;
                 case alRight:
-                    Local[k] = Sized(Free.Right - w, Free.Top, w, Free.Height());
-                    Free.Right -= w;
+                    Local[k] = Sized(Free.Right - s.Right - w, Free.Top + s.Top, w, down);
+                    Free.Right -= s.Left + w + s.Right;
                     break;
                 default:
-                    Local[k] = Sized(Free.Left, Free.Top, Free.Width(), Free.Height());
+                    Local[k] = Sized(Free.Left + s.Left, Free.Top + s.Top, across, down);
                     break;
             }
         }

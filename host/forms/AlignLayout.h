@@ -11,6 +11,8 @@
 // their stored bounds. A control that is not aligned keeps its distance to the parent's edges
 // its Anchors name when the parent ends up another size than stored: left and right anchored
 // it stretches, right only it moves, neither it keeps its centre at the same proportion.
+// An aligned control keeps its Spacing (Lazarus' BorderSpacing: each side plus Around) free
+// around it inside the room it takes.
 // Tool bars (Flow) set their visible controls in rows, left to right in stored order, starting
 // a new row when the next one would pass the right edge.
 #pragma once
@@ -35,6 +37,7 @@ struct TLayoutBox {
     // What borders, captions and tabs take off each edge of the area aligned children share.
     TRect Insets;
     bool Flow = false;  // a tool bar: its children set in rows
+    TRect Spacing;      // the room kept free on each side of an aligned control
 };
 
 // The rectangle of every box in the form's client coordinates, by index. Boxes[0] is the form,

@@ -184,6 +184,11 @@ std::vector<TLayoutBox> TFormLayout::Boxes(std::vector<int32_t>& PartOfBox) cons
             const int32_t x = Int(n, "Left", 0), y = Int(n, "Top", 0);
             b.Stored = {x, y, x + w, y + h};
             b.Anchors = AnchorsOf(n);
+            const int32_t around = Int(n, "BorderSpacing.Around", 0);
+            b.Spacing = {around + Int(n, "BorderSpacing.Left", 0),
+                         around + Int(n, "BorderSpacing.Top", 0),
+                         around + Int(n, "BorderSpacing.Right", 0),
+                         around + Int(n, "BorderSpacing.Bottom", 0)};
             b.Visible = l.Visible;
         }
         boxOfPart[i] = static_cast<int32_t>(boxes.size());

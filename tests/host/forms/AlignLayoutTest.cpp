@@ -103,6 +103,15 @@ std::vector<TCase> Cases() {
                       Box(1, At(0, 0, 0, 0), alClient), Box(3, At(10, 10, 30, 20))},
                      {At(0, 0, 300, 200), At(8, 8, 200, 150), At(12, 32, 192, 122),
                       At(12, 32, 192, 122), At(22, 42, 30, 20)}});
+    // Lazarus' BorderSpacing: a top bar 4 below the edge with 2 under it, then a list with 6
+    // all round filling the rest of a 200x100 form.
+    TLayoutBox spaced = Box(0, At(0, 0, 10, 20), alTop);
+    spaced.Spacing = {0, 4, 0, 2};
+    TLayoutBox list = Box(0, At(0, 0, 10, 10), alClient);
+    list.Spacing = {6, 6, 6, 6};
+    cases.push_back({"border spacing",
+                     {Box(-1, At(0, 0, 200, 100)), spaced, list},
+                     {At(0, 0, 200, 100), At(0, 4, 200, 20), At(6, 32, 188, 62)}});
     return cases;
 }
 

@@ -105,7 +105,11 @@ void GroupBox(const TPaintCall& C) {
 void Page(const TPaintCall& C) { C.Painter.fillRect(C.Bounds, kFace); }
 
 // Page controls and tab controls: the frame under the tabs (the tabs are drawn by the view).
-void PageFrame(const TPaintCall& C) { Raised(C.Painter, C.Bounds.adjusted(0, 22, 0, 0)); }
+void PageFrame(const TPaintCall& C) {
+    const QRect page = C.Bounds.adjusted(0, 22, 0, 0);
+    C.Painter.fillRect(page, kFace);
+    Raised(C.Painter, page);
+}
 
 void StatusBar(const TPaintCall& C) {
     C.Painter.fillRect(C.Bounds, kFace);
@@ -254,7 +258,7 @@ void PaintIcon(const TPaintCall& C) {
     Raised(C.Painter, C.Bounds);
     C.Painter.setPen(Qt::black);
     QString cls = QString::fromStdString(C.Node.ClassName);
-    C.Painter.drawText(C.Bounds, Qt::AlignCenter, cls.mid(cls.startsWith('T') ? 1 : 0, 4));
+    C.Painter.drawText(C.Bounds, Qt::AlignCenter, cls.mid(cls.startsWith('T') ? 1 : 0, 3));
 }
 
 }  // namespace designer

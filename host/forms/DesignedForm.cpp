@@ -133,6 +133,13 @@ TDesignedForm::TDesignedForm(TFormDocument Doc)
     for (const TFormNode& child : root.Children) Build(child, this, this, 0);
 }
 
+bool TDesignedForm::WritesBack(const TComponent& C, std::string_view Prop) const {
+    if (!SameText(Prop, "HelpContext")) return false;
+    for (const auto& [component, node] : FHelpBindings)
+        if (component == &C) return true;
+    return false;
+}
+
 int32_t TDesignedForm::PartOf(const TFormNode& Node) const {
     auto it = FPartOfNode.find(&Node);
     return it == FPartOfNode.end() ? -1 : it->second;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -68,6 +69,9 @@ class TDesignedForm : public TForm {
     const std::vector<TPart>& Parts() const { return FParts; }
     // The index in Parts() of the component built from Node, or -1.
     int32_t PartOf(const formfile::TFormNode& Node) const;
+    // Whether Save writes C's property Prop back into the file: HelpContext of the components
+    // that publish it, nothing else.
+    bool WritesBack(const rtl::TComponent& C, std::string_view Prop) const;
     // The file as read, with the numbers written back by the last Save.
     const formfile::TFormDocument& Document() const { return FDocument; }
 

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,7 @@ struct TExpected {
     bool Visual;
     const char* Page;  // null: on no page
     std::optional<std::array<int, 4>> Bounds;
+    bool Visible = true;
 };
 
 const TExpected kExpected[] = {
@@ -82,44 +84,91 @@ std::string NameAt(const nlohmann::json& Parts, const nlohmann::json& Index) {
     return Index.is_null() ? "(none)" : Parts.at(Index.get<size_t>()).at("name").get<std::string>();
 }
 
-TEST(DesignerLayoutCommand, PrintsEveryComponentWhereTheAlignAndAnchorRulesPutIt) {
-    namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("designer-layout-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const std::string form = (dir / "Main.dfm").string(), out = (dir / "layout.json").string();
+void ExpectPart(const nlohmann::json& Parts, const nlohmann::json& P, const TExpected& E) {
+    SCOPED_TRACE(E.Name);
+    EXPECT_EQ(P.at("name"), E.Name);
+    EXPECT_EQ(P.at("class"), E.Class);
+    EXPECT_EQ(NameAt(Parts, P.at("parent")), E.Parent ? E.Parent : "(none)");
+    EXPECT_EQ(P.at("visual"), E.Visual);
+    EXPECT_EQ(P.at("visible"), E.Visible);
+    EXPECT_EQ(NameAt(Parts, P.at("page")), E.Page ? E.Page : "(none)");
+    if (!E.Bounds) {
+        EXPECT_TRUE(P.at("bounds").is_null());
+        return;
+    }
+    const nlohmann::json& b = P.at("bounds");
+    EXPECT_EQ((std::array{b.at("left").get<int>(), b.at("top").get<int>(), b.at("width").get<int>(),
+                          b.at("height").get<int>()}),
+              *E.Bounds);
+}
+
+class DesignerLayoutCommand : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::create_directories(FDir); }
+    void TearDown() override { std::filesystem::remove_all(FDir); }
+    // designer --layout FORM: its exit status, and what it printed.
+    int Run(const std::string& Form, std::string& Output) {
+        const std::string out = (FDir / "layout.json").string();
+        int status = zktest::RunProgram(ZK_DESIGNER_APP, {"--layout", Form}, out);
+        Output = zktest::ReadFileText(out);
+        return status;
+    }
+    nlohmann::json Layout(const std::string& Form) {
+        std::string output;
+        EXPECT_EQ(Run(Form, output), 0) << output;
+        return nlohmann::json::parse(output);
+    }
+
+    const std::filesystem::path FDir =
+        std::filesystem::temp_directory_path() / ("designer-layout-" + std::to_string(getpid()));
+};
+
+TEST_F(DesignerLayoutCommand, PrintsEveryComponentWhereTheAlignAndAnchorRulesPutIt) {
+    const std::string form = (FDir / "Main.dfm").string();
     std::ofstream(form, std::ios::binary) << kMainWindow;
-    ASSERT_EQ(zktest::RunProgram(ZK_DESIGNER_APP, {"--layout", form}, out), 0)
-        << zktest::ReadFileText(out);
-    const nlohmann::json layout = nlohmann::json::parse(zktest::ReadFileText(out));
+    const nlohmann::json layout = Layout(form);
     EXPECT_EQ(layout.at("clientWidth"), 400);
     EXPECT_EQ(layout.at("clientHeight"), 300);
     const nlohmann::json& parts = layout.at("components");
     ASSERT_EQ(parts.size(), std::size(kExpected));
     for (size_t i = 0; i < parts.size(); ++i) {
-        const TExpected& e = kExpected[i];
-        const nlohmann::json& p = parts[i];
-        SCOPED_TRACE(e.Name);
-        EXPECT_EQ(p.at("index"), i);
-        EXPECT_EQ(p.at("name"), e.Name);
-        EXPECT_EQ(p.at("class"), e.Class);
-        EXPECT_EQ(NameAt(parts, p.at("parent")), e.Parent ? e.Parent : "(none)");
-        EXPECT_EQ(p.at("visual"), e.Visual);
-        EXPECT_EQ(NameAt(parts, p.at("page")), e.Page ? e.Page : "(none)");
-        if (!e.Bounds) {
-            EXPECT_TRUE(p.at("bounds").is_null());
-            continue;
-        }
-        const nlohmann::json& b = p.at("bounds");
-        EXPECT_EQ((std::array{b.at("left").get<int>(), b.at("top").get<int>(),
-                              b.at("width").get<int>(), b.at("height").get<int>()}),
-                  *e.Bounds);
+        EXPECT_EQ(parts[i].at("index"), i);
+        ExpectPart(parts, parts[i], kExpected[i]);
     }
     // A form that cannot be read: one line on standard error, status 1.
     std::ofstream(form, std::ios::binary) << "object Main: TMain\r\n";
-    EXPECT_EQ(zktest::RunProgram(ZK_DESIGNER_APP, {"--layout", form}, out), 1);
-    EXPECT_EQ(zktest::ReadFileText(out).rfind("designer: ", 0), 0u) << zktest::ReadFileText(out);
-    fs::remove_all(dir);
+    std::string output;
+    EXPECT_EQ(Run(form, output), 1);
+    EXPECT_EQ(output.rfind("designer: ", 0), 0u) << output;
+}
+
+// The Help Expert's own window: only its outer size stored, so the client area is that less
+// the frame, title and menu bar (362x332); panels without bevels, one with a 2-pixel border,
+// and the tabbed notebook's pages below their tabs, hidden controls where they are stored.
+TEST_F(DesignerLayoutCommand, LaysOutTheHelpExpertWindowWithItsNotebookPages) {
+    const TExpected expected[] = {
+        {"frm0300", "Tfrm0300", nullptr, true, nullptr, std::array{0, 0, 362, 332}},
+        {"pnlTop", "TPanel", "frm0300", true, nullptr, std::array{0, 0, 362, 181}},
+        {"tv1", "TTreeView", "pnlTop", true, nullptr, std::array{0, 0, 362, 181}},
+        {"pnlBottom", "TPanel", "frm0300", true, nullptr, std::array{0, 181, 362, 151}},
+        {"tbNb", "TTabbedNotebook", "pnlBottom", true, nullptr, std::array{2, 183, 358, 147}},
+        {"pgHelpExpert", "TTabPage", "tbNb", true, "pgHelpExpert", std::array{6, 207, 350, 119}},
+        {"_10edit", "TSpinEdit", "pgHelpExpert", true, "pgHelpExpert",
+         std::array{34, 239, 121, 22}},
+        {"_10edtTopic", "TEdit", "pgHelpExpert", true, "pgHelpExpert",
+         std::array{218, 239, 121, 21}, false},
+        {"pgSettings", "TTabPage", "tbNb", true, "pgSettings", std::array{6, 207, 350, 119}},
+        {"cb2", "TCheckBox", "pgSettings", true, "pgSettings", std::array{14, 248, 150, 17}},
+        {"mmMain", "TMainMenu", "frm0300", false, nullptr, std::array{0, 0, 28, 28}},
+        {"mnuFile", "TMenuItem", "mmMain", false, nullptr, std::nullopt},
+    };
+    const nlohmann::json parts = Layout(ZK_HELP_EXPERT_FORM).at("components");
+    for (const TExpected& e : expected) {
+        auto it = std::find_if(parts.begin(), parts.end(),
+                               [&](const nlohmann::json& p) { return p.at("name") == e.Name; });
+        ASSERT_NE(it, parts.end()) << e.Name;
+        ExpectPart(parts, *it, e);
+    }
 }
 
 }  // namespace

@@ -104,11 +104,29 @@ void GroupBox(const TPaintCall& C) {
 
 void Page(const TPaintCall& C) { C.Painter.fillRect(C.Bounds, kFace); }
 
-// Page controls and tab controls: the frame under the tabs (the tabs are drawn by the view).
+// Page controls and tab controls: the frame under the tabs (the tabs of pages are drawn by the
+// view; a tab control's own come from its stored Tabs).
 void PageFrame(const TPaintCall& C) {
     const QRect page = C.Bounds.adjusted(0, 22, 0, 0);
     C.Painter.fillRect(page, kFace);
     Raised(C.Painter, page);
+    const zk::formfile::TFormNodeProperty* tabs =
+        zk::formfile::FindProperty(C.Node, "Tabs.Strings");
+    if (!tabs || tabs->Value.Type != zk::formfile::TFormValueType::List) return;
+    const int64_t shown = StoredInt(C.Node, "TabIndex", 0);
+    int x = C.Bounds.left() + 2;
+    for (size_t i = 0; i < tabs->Value.Items.size(); ++i) {
+        if (tabs->Value.Items[i].Type != zk::formfile::TFormValueType::String) continue;
+        const QString caption = ValueText(tabs->Value.Items[i]).mid(1).chopped(1);
+        QRect tab(x, C.Bounds.top() + 2, C.Widget.fontMetrics().horizontalAdvance(caption) + 14,
+                  20);
+        if (int64_t(i) == shown) tab.adjust(0, -2, 0, 1);
+        C.Painter.fillRect(tab, int64_t(i) == shown ? kFace : QColor(0xc0, 0xbc, 0xb4));
+        Raised(C.Painter, tab);
+        C.Painter.setPen(Qt::black);
+        C.Painter.drawText(tab, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
+        x = tab.right() + 1;
+    }
 }
 
 void StatusBar(const TPaintCall& C) {

@@ -11,8 +11,10 @@ namespace {
 constexpr bool V = true;   // visual
 constexpr bool N = false;  // non-visual
 
-// Delphi's Standard, Additional, Win32, System, Data Access/Controls and Dialogs pages and
-// Lazarus' Standard, Additional, Common Controls, Dialogs, Misc and LazControls pages.
+// The host's own classes too, for where the host does not stand in for one (another
+// HelpContext rule in the file's library). Delphi's Standard, Additional, Win32, System, Data
+// Access/Controls and Dialogs pages and Lazarus' Standard, Additional, Common Controls, Dialogs,
+// Misc and LazControls pages.
 const TPaletteClass kPalette[] = {
     {"TActionList", "", N, alNone},
     {"TActionMainMenuBar", "TToolBar", V, alTop},
@@ -24,9 +26,11 @@ const TPaletteClass kPalette[] = {
     {"TArrow", "", V, alNone},
     {"TBevel", "", V, alNone},
     {"TBitBtn", "TButton", V, alNone},
+    {"TButton", "", V, alNone},
     {"TButtonPanel", "TPanel", V, alBottom},
     {"TCalcEdit", "TEdit", V, alNone},
     {"TCalendar", "", V, alNone},
+    {"TCheckBox", "", V, alNone},
     {"TCheckGroup", "TGroupBox", V, alNone},
     {"TCheckListBox", "TListBox", V, alNone},
     {"TClientDataSet", "", N, alNone},
@@ -55,6 +59,7 @@ const TPaletteClass kPalette[] = {
     {"TDirectoryEdit", "TEdit", V, alNone},
     {"TDividerBevel", "TBevel", V, alNone},
     {"TDrawGrid", "TStringGrid", V, alNone},
+    {"TEdit", "", V, alNone},
     {"TEditButton", "TEdit", V, alNone},
     {"TExtendedNotebook", "TPageControl", V, alNone},
     {"TFileNameEdit", "TEdit", V, alNone},
@@ -70,10 +75,14 @@ const TPaletteClass kPalette[] = {
     {"TIdleTimer", "", N, alNone},
     {"TImage", "", V, alNone},
     {"TImageList", "", N, alNone},
+    {"TLabel", "", V, alNone},
     {"TLabeledEdit", "TEdit", V, alNone},
     {"TListBox", "", V, alNone},
     {"TListView", "TListBox", V, alNone},
+    {"TMainMenu", "", N, alNone},
     {"TMaskEdit", "TEdit", V, alNone},
+    {"TMemo", "TEdit", V, alNone},
+    {"TMenuItem", "", N, alNone},
     {"TMonthCalendar", "TCalendar", V, alNone},
     {"TNotebook", "", V, alNone},
     {"TOpenDialog", "", N, alNone},
@@ -83,6 +92,7 @@ const TPaletteClass kPalette[] = {
     {"TPaintBox", "", V, alNone},
     {"TPairSplitter", "TPanel", V, alNone},
     {"TPairSplitterSide", "TPanel", V, alNone},
+    {"TPanel", "", V, alNone},
     {"TPopupMenu", "", N, alNone},
     {"TPrintDialog", "", N, alNone},
     {"TPrinterSetupDialog", "", N, alNone},
@@ -99,11 +109,14 @@ const TPaletteClass kPalette[] = {
     {"TShape", "", V, alNone},
     {"TSpeedButton", "TButton", V, alNone},
     {"TSpinButton", "TButton", V, alNone},
+    {"TSpinEdit", "TEdit", V, alNone},
     {"TSplitter", "", V, alLeft},
     {"TStaticText", "TLabel", V, alNone},
     {"TStatusBar", "", V, alBottom},
     {"TStringGrid", "", V, alNone},
+    {"TTabbedNotebook", "", V, alNone},
     {"TTabControl", "", V, alNone},
+    {"TTabPage", "", V, alNone},
     {"TTabSheet", "", V, alNone},
     {"TTimer", "", N, alNone},
     {"TToggleBox", "TButton", V, alNone},

@@ -1,7 +1,6 @@
-// The common component palette classes of Delphi and Lazarus that the host does not have as
-// controls: whether each is visual, the Align it has without a stored one, and the class it
-// is drawn and laid out like (its nearest well-known ancestor). The designer uses this to show
-// forms of classes it cannot create.
+// The common component palette classes of Delphi and Lazarus: whether each is visual, the
+// Align it has without a stored one, and the class it is drawn and laid out like (its nearest
+// well-known ancestor). The designer uses this to show forms of classes it cannot create.
 #pragma once
 
 #include <string>

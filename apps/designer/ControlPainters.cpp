@@ -116,8 +116,7 @@ void PageFrame(const TPaintCall& C) {
     const int64_t shown = StoredInt(C.Node, "TabIndex", 0);
     int x = C.Bounds.left() + 2;
     for (size_t i = 0; i < tabs->Value.Items.size(); ++i) {
-        if (tabs->Value.Items[i].Type != zk::formfile::TFormValueType::String) continue;
-        const QString caption = ValueText(tabs->Value.Items[i]).mid(1).chopped(1);
+        const QString caption = StringText(tabs->Value.Items[i]);
         QRect tab(x, C.Bounds.top() + 2, C.Widget.fontMetrics().horizontalAdvance(caption) + 14,
                   20);
         if (int64_t(i) == shown) tab.adjust(0, -2, 0, 1);
@@ -129,13 +128,40 @@ void PageFrame(const TPaintCall& C) {
     }
 }
 
+// A simple status bar shows its SimpleText; otherwise its panels, each its stored Width (the
+// last one to the end) with its Text.
 void StatusBar(const TPaintCall& C) {
     C.Painter.fillRect(C.Bounds, kFace);
-    QRect panel = C.Bounds.adjusted(2, 3, -18, -1);
-    Raised(C.Painter, panel, false);
-    C.Painter.setPen(Qt::black);
-    C.Painter.drawText(panel.adjusted(3, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                       StoredText(C.Node, "SimpleText"));
+    const zk::formfile::TFormNodeProperty* panels = zk::formfile::FindProperty(C.Node, "Panels");
+    const zk::formfile::TFormNodeProperty* simple =
+        zk::formfile::FindProperty(C.Node, "SimplePanel");
+    const bool isSimple = simple && simple->Value.Type == zk::formfile::TFormValueType::True;
+    if (isSimple || !panels || panels->Value.Collection.empty()) {
+        QRect panel = C.Bounds.adjusted(2, 3, -18, -1);
+        Raised(C.Painter, panel, false);
+        C.Painter.setPen(Qt::black);
+        C.Painter.drawText(panel.adjusted(3, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                           StoredText(C.Node, "SimpleText"));
+        return;
+    }
+    int x = C.Bounds.left() + 2;
+    const auto& items = panels->Value.Collection;
+    for (size_t i = 0; i < items.size(); ++i) {
+        int width = 50;
+        QString text;
+        for (const zk::formfile::TFormNodeProperty& p : items[i].Properties) {
+            if (zk::formfile::SameIdent(p.Name, "Width") &&
+                p.Value.Type == zk::formfile::TFormValueType::Integer)
+                width = int(p.Value.Int);
+            if (zk::formfile::SameIdent(p.Name, "Text")) text = StringText(p.Value);
+        }
+        const int right = i + 1 == items.size() ? C.Bounds.right() - 18 : x + width - 2;
+        QRect panel(QPoint(x, C.Bounds.top() + 3), QPoint(right, C.Bounds.bottom() - 1));
+        Raised(C.Painter, panel, false);
+        C.Painter.setPen(Qt::black);
+        C.Painter.drawText(panel.adjusted(3, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+        x += width;
+    }
 }
 
 void Splitter(const TPaintCall& C) {

@@ -73,9 +73,13 @@ int64_t StoredInt(const TFormNode& Node, const char* Name, int64_t Default) {
     return p && p->Value.Type == TFormValueType::Integer ? p->Value.Int : Default;
 }
 
+QString StringText(const TFormNodeValue& Value) {
+    return Value.Type == TFormValueType::String ? Codes(Value.Str) : QString();
+}
+
 QString StoredText(const TFormNode& Node, const char* Name) {
     const TFormNodeProperty* p = FindProperty(Node, Name);
-    return p && p->Value.Type == TFormValueType::String ? Codes(p->Value.Str) : QString();
+    return p ? StringText(p->Value) : QString();
 }
 
 std::string StoredIdent(const TFormNode& Node, const char* Name) {

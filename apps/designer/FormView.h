@@ -67,6 +67,8 @@ QString ValueText(const zk::formfile::TFormNodeValue& Value);
 // The integer stored for Name on Node, or Default.
 int64_t StoredInt(const zk::formfile::TFormNode& Node, const char* Name, int64_t Default);
 QString StoredText(const zk::formfile::TFormNode& Node, const char* Name);
+// The text of a string value ("" for a value of another type).
+QString StringText(const zk::formfile::TFormNodeValue& Value);
 // The identifier stored for Name on Node ("" when none).
 std::string StoredIdent(const zk::formfile::TFormNode& Node, const char* Name);
 // Text of a form file for the screen: UTF-8 when its bytes are UTF-8 (Lazarus), else the 8-bit

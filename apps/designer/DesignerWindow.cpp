@@ -36,23 +36,31 @@ QString Qs(const std::string& S) { return QString::fromStdString(S); }
 constexpr int32_t kCtrl = 0x4000, kShift = 0x2000;
 
 // The window's own commands in the IDE's menu: menu name, item name, caption, short cut.
+// The designer's own commands in the IDE's menu, each with what it does.
 struct TOwnCommand {
     const char* Menu;
     const char* Name;
     const char* Caption;
     int32_t ShortCut;
+    void (*Run)(TDesignerWindow&);  // null: a separator or a submenu
 };
 const TOwnCommand kCommands[] = {
-    {"FileMenu", "FileOpenItem", "&Open...", kCtrl | 'O'},
-    {"FileMenu", "FileSaveItem", "&Save", kCtrl | 'S'},
-    {"FileMenu", "FileSaveAsItem", "Save &As...", kCtrl | kShift | 'S'},
-    {"FileMenu", "FileSep1", "-", 0},
-    {"FileMenu", "FileExitItem", "E&xit", 0},
-    {"EditMenu", "EditUndoNumberingItem", "&Undo Numbering", kCtrl | 'Z'},
-    {"ToolsMenu", "HelpContextsMenu", "Help &contexts", 0},
-    {"HelpContextsMenu", "HelpContextsReportItem", "&Report...", 0},
-    {"HelpContextsMenu", "HelpContextsNumberItem", "&Number unset in tree order...", 0},
-    {"HelpMenu", "HelpAboutDesignerItem", "&About the Designer", 0},
+    {"FileMenu", "FileOpenItem", "&Open...", kCtrl | 'O',
+     [](TDesignerWindow& W) { W.ChooseAndOpen(); }},
+    {"FileMenu", "FileSaveItem", "&Save", kCtrl | 'S', [](TDesignerWindow& W) { W.Save(); }},
+    {"FileMenu", "FileSaveAsItem", "Save &As...", kCtrl | kShift | 'S',
+     [](TDesignerWindow& W) { W.SaveAs(); }},
+    {"FileMenu", "FileSep1", "-", 0, nullptr},
+    {"FileMenu", "FileExitItem", "E&xit", 0, [](TDesignerWindow& W) { W.close(); }},
+    {"EditMenu", "EditUndoNumberingItem", "&Undo Numbering", kCtrl | 'Z',
+     [](TDesignerWindow& W) { W.UndoNumbering(); }},
+    {"ToolsMenu", "HelpContextsMenu", "Help &contexts", 0, nullptr},
+    {"HelpContextsMenu", "HelpContextsReportItem", "&Report...", 0,
+     [](TDesignerWindow& W) { W.ShowReport(); }},
+    {"HelpContextsMenu", "HelpContextsNumberItem", "&Number unset in tree order...", 0,
+     [](TDesignerWindow& W) { W.NumberUnset(); }},
+    {"HelpMenu", "HelpAboutDesignerItem", "&About the Designer", 0,
+     [](TDesignerWindow& W) { W.ShowAbout(); }},
 };
 
 TIMenuItemIntf* Bar() { return ToolServices->GetMainMenu()->GetMenuItems(); }
@@ -109,34 +117,10 @@ TDesignerWindow::TDesignerWindow() {
     for (const TOwnCommand& c : kCommands) {
         TIMenuItemIntf* menu = Bar()->FindItem(c.Menu);
         if (!menu) continue;
-        std::string name = c.Name;
-        TIMenuClickEvent click([this, name](TIMenuItemIntf*) {
-            if (name == "FileOpenItem") {
-                QFileDialog dialog(this, QStringLiteral("Open Form"));
-                dialog.setOption(QFileDialog::DontUseNativeDialog);
-                dialog.setNameFilter(QStringLiteral("Form files (*.dfm *.lfm);;All files (*)"));
-                dialog.setFileMode(QFileDialog::ExistingFile);
-                if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-                    OpenForm(dialog.selectedFiles().first().toStdString());
-            } else if (name == "FileSaveItem") {
-                Save();
-            } else if (name == "FileSaveAsItem") {
-                SaveAs();
-            } else if (name == "FileExitItem") {
-                close();
-            } else if (name == "EditUndoNumberingItem") {
-                UndoNumbering();
-            } else if (name == "HelpContextsReportItem") {
-                ShowReport();
-            } else if (name == "HelpContextsNumberItem") {
-                NumberUnset();
-            } else if (name == "HelpAboutDesignerItem") {
-                QMessageBox::about(this, QStringLiteral("About the Designer"),
-                                   QStringLiteral("Form designer with the Docuvane Help Expert"));
-            }
-        });
+        TIMenuClickEvent click;
+        if (c.Run) click = TIMenuClickEvent([this, run = c.Run](TIMenuItemIntf*) { run(*this); });
         menu->InsertItem(-1, c.Caption, c.Name, "", c.ShortCut, 0, 0, {mfEnabled, mfVisible},
-                         c.Caption == std::string("-") ? TIMenuClickEvent() : click);
+                         click);
     }
     FMenu = std::make_unique<TMenuMirror>(menuBar(), Bar(), [this](const std::string& Why) {
         QMessageBox::critical(this, QStringLiteral("Designer"), Qs(Why));
@@ -144,6 +128,20 @@ TDesignerWindow::TDesignerWindow() {
     FMenu->Sync();
     statusBar()->showMessage(QStringLiteral("No form open: File > Open"));
     UpdateTitle();
+}
+
+void TDesignerWindow::ChooseAndOpen() {
+    QFileDialog dialog(this, QStringLiteral("Open Form"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(QStringLiteral("Form files (*.dfm *.lfm);;All files (*)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        OpenForm(dialog.selectedFiles().first().toStdString());
+}
+
+void TDesignerWindow::ShowAbout() {
+    QMessageBox::about(this, QStringLiteral("About the Designer"),
+                       QStringLiteral("Form designer with the Docuvane Help Expert"));
 }
 
 TDesignerWindow::~TDesignerWindow() {
@@ -233,7 +231,7 @@ bool TDesignerWindow::OpenForm(const std::string& Path) {
         return false;
     }
     FInspector->Show(nullptr, nullptr);
-    FView->SetDocument(nullptr);
+    FView->SetForm(nullptr);
     FSession = std::move(session);
     const TFormNode& root = FSession->Document().Root();
     FSyncingTree = true;
@@ -243,7 +241,7 @@ bool TDesignerWindow::OpenForm(const std::string& Path) {
     AddTreeNodes(top, root);
     FTree->expandAll();
     FSyncingTree = false;
-    FView->SetDocument(&FSession->Document());
+    FView->SetForm(&FSession->Form());
     ShowSelected(&root);
     statusBar()->showMessage(Qs(Path));
     return true;

@@ -27,6 +27,10 @@ class TDesignerWindow : public QMainWindow {
     // Takes the commands out of the IDE's menu again.
     ~TDesignerWindow() override;
 
+    // File > Open: asks for a form file with a file dialog and opens it.
+    void ChooseAndOpen();
+    // Help > About the Designer.
+    void ShowAbout();
     // Opens Path in place of the form shown (asking first when that has unsaved numbers). A
     // file that cannot be read is reported in a box; false then, and the shown form stays.
     bool OpenForm(const std::string& Path);

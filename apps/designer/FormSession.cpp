@@ -6,9 +6,9 @@
 #include <set>
 
 #include "zk/formfile/Audit.h"
+#include "zk/formfile/HelpContextClasses.h"
 #include "zk/host/platform/FileReplace.h"
 #include "zk/host/platform/LargeHeap.h"
-#include "zk/formfile/HelpContextClasses.h"
 #include "zk/host/rtl/TypInfo.h"
 
 namespace designer {
@@ -16,34 +16,25 @@ namespace designer {
 using namespace zk::rtl;
 using namespace zk::formfile;
 
-namespace {
-
-TComponent* FindDeep(TComponent* Owner, const std::string& Name) {
-    if (TComponent* c = Owner->FindComponent(Name)) return c;
-    for (int32_t i = 0; i < Owner->ComponentCount(); ++i)
-        if (TComponent* c = FindDeep(Owner->Components(i), Name)) return c;
-    return nullptr;
-}
-
-}  // namespace
-
-TFormSession::TFormSession(const std::string& Path)
-    : FFileName(Path),
-      FDocument(TFormDocument::Read(zk::platform::ReadWholeFile(Path), Path)),
-      FStored(FDocument.Save()) {
-    if (std::string warning = zk::formfile::TrailingFormWarning(FDocument); !warning.empty())
+TFormSession::TFormSession(const std::string& Path) : FFileName(Path) {
+    TFormDocument document = TFormDocument::Read(zk::platform::ReadWholeFile(Path), Path);
+    if (std::string warning = zk::formfile::TrailingFormWarning(document); !warning.empty())
         std::cerr << "designer: " << warning << "\n";
+    FStored = document.Save();
     // The document and the components take about forty times the file's size.
     zk::platform::PrepareHeapFor(FStored.size() * 40);
-    FForm = std::make_unique<zk::forms::TDesignedForm>(FStored, Path);
+    FForm = std::make_unique<zk::forms::TDesignedForm>(std::move(document));
     FDesigner = std::make_unique<zk::ide::TFormDesigner>(FForm.get());
     FInspector = std::make_unique<zk::ide::TObjectInspector>(FDesigner.get());
+    // Numbers go to named components only: an unnamed one cannot be told apart in a report.
+    for (const THelpTarget& t : HelpContextTargets(LibraryOfFile(Path), Document().Root()))
+        if (TComponent* c = ComponentOf(*t.Node); c && !t.Node->Name.empty())
+            FHelpTargets.push_back(c);
 }
 
 TComponent* TFormSession::ComponentOf(const TFormNode& Node) {
-    if (&Node == &FDocument.Root()) return FForm.get();
-    if (Node.Name.empty()) return nullptr;
-    return FindDeep(FForm.get(), Node.Name);
+    int32_t part = FForm->PartOf(Node);
+    return part < 0 ? nullptr : FForm->Parts()[static_cast<size_t>(part)].Component;
 }
 
 bool TFormSession::Modified() { return FForm->Save() != FStored; }
@@ -58,10 +49,9 @@ void TFormSession::SaveAs(const std::string& Path) {
 
 std::vector<std::pair<TComponent*, int32_t>> TFormSession::HelpContexts() {
     std::vector<std::pair<TComponent*, int32_t>> out;
-    for (const THelpTarget& t : HelpContextTargets(LibraryOfFile(FFileName), FDocument.Root()))
-        if (TComponent* c = ComponentOf(*t.Node))
-            if (const TPropInfo* p = GetPropInfo(c, "HelpContext"))
-                out.emplace_back(c, static_cast<int32_t>(GetOrdProp(c, p)));
+    for (TComponent* c : FHelpTargets)
+        if (const TPropInfo* p = GetPropInfo(c, "HelpContext"))
+            out.emplace_back(c, static_cast<int32_t>(GetOrdProp(c, p)));
     return out;
 }
 
@@ -104,8 +94,8 @@ std::string TFormSession::ReportHtml(std::vector<std::string>& Skipped) {
     std::vector<std::string> paths{FFileName};
     try {
         paths = zk::formfile::FindFormFiles({fs::path(FFileName).parent_path().empty()
-                                            ? std::string(".")
-                                            : fs::path(FFileName).parent_path().string()});
+                                                 ? std::string(".")
+                                                 : fs::path(FFileName).parent_path().string()});
     } catch (const zk::formfile::TFailure& f) {
         Skipped.push_back(f.Message);
     }

@@ -1,5 +1,5 @@
-// One form file open in the designer: the designed form built from it, the document as read
-// (layout and every property as the file keeps them, for showing), the form designer and the
+// One form file open in the designer: the designed form built from it (with its document:
+// layout and every property as the file keeps them, for showing), the form designer and the
 // object inspector over it. Saving writes what the form's document gives (the file as read with
 // only its HelpContext values changed).
 #pragma once
@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "zk/formfile/FormDocument.h"
 #include "zk/host/forms/DesignedForm.h"
 #include "zk/host/ide/DesignIntf.h"
-#include "zk/formfile/FormDocument.h"
 
 namespace designer {
 
@@ -23,7 +23,7 @@ class TFormSession {
 
     const std::string& FileName() const { return FFileName; }
     zk::forms::TDesignedForm& Form() { return *FForm; }
-    const zk::formfile::TFormDocument& Document() const { return FDocument; }
+    const zk::formfile::TFormDocument& Document() const { return FForm->Document(); }
     zk::ide::TFormDesigner& Designer() { return *FDesigner; }
     zk::ide::TObjectInspector& Inspector() { return *FInspector; }
 
@@ -55,11 +55,11 @@ class TFormSession {
     std::vector<std::pair<zk::rtl::TComponent*, int32_t>> HelpContexts();
 
     std::string FFileName;
-    zk::formfile::TFormDocument FDocument;
     std::unique_ptr<zk::forms::TDesignedForm> FForm;
     std::unique_ptr<zk::ide::TFormDesigner> FDesigner;
     std::unique_ptr<zk::ide::TObjectInspector> FInspector;
     std::string FStored;  // the bytes the file holds, as far as this session knows
+    std::vector<zk::rtl::TComponent*> FHelpTargets;  // by the file as read, in tree order
     std::vector<std::pair<zk::rtl::TComponent*, int32_t>> FUndo;  // the last numbering's
 };
 

@@ -3,17 +3,22 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringDecoder>
-#include <QStyleOptionButton>
+
+#include "apps/designer/ControlPainters.h"
 
 namespace designer {
 
 using namespace zk::rtl;
 using namespace zk::formfile;
+using zk::forms::TFormLayout;
+using zk::forms::TLaidPart;
+using zk::forms::TPageStyle;
 
 namespace {
 
 const int kMargin = 12;
 const int kTitle = 24;
+const int kMenuBar = 20;
 
 QString Codes(const std::u16string& S) {
     std::string bytes;
@@ -22,10 +27,6 @@ QString Codes(const std::u16string& S) {
         bytes += static_cast<char>(c);
     }
     return FormFileText(bytes);
-}
-
-bool Is(const TFormNode& Node, const char* Class) {
-    return StrIComp(Node.ClassName.c_str(), Class) == 0;
 }
 
 }  // namespace
@@ -72,9 +73,18 @@ int64_t StoredInt(const TFormNode& Node, const char* Name, int64_t Default) {
     return p && p->Value.Type == TFormValueType::Integer ? p->Value.Int : Default;
 }
 
+QString StringText(const TFormNodeValue& Value) {
+    return Value.Type == TFormValueType::String ? Codes(Value.Str) : QString();
+}
+
 QString StoredText(const TFormNode& Node, const char* Name) {
     const TFormNodeProperty* p = FindProperty(Node, Name);
-    return p && p->Value.Type == TFormValueType::String ? Codes(p->Value.Str) : QString();
+    return p ? StringText(p->Value) : QString();
+}
+
+std::string StoredIdent(const TFormNode& Node, const char* Name) {
+    const TFormNodeProperty* p = FindProperty(Node, Name);
+    return p && p->Value.Type == TFormValueType::Ident ? p->Value.Text : std::string();
 }
 
 TFormView::TFormView(QWidget* Parent) : QWidget(Parent) {
@@ -85,96 +95,159 @@ TFormView::TFormView(QWidget* Parent) : QWidget(Parent) {
     setPalette(pal);
 }
 
-void TFormView::SetDocument(const TFormDocument* Document) {
-    FDocument = Document;
-    FSelected = Document ? &Document->Root() : nullptr;
-    FShownSheet.clear();
-    Layout();
+const TFormNode& TFormView::NodeOf(int32_t Part) const {
+    return *FForm->Parts()[static_cast<size_t>(Part)].Node;
 }
 
-void TFormView::Layout() {
+void TFormView::SetForm(const zk::forms::TDesignedForm* Form) {
+    FForm = Form;
+    FLayout = Form ? std::make_unique<TFormLayout>(*Form) : nullptr;
+    FSelected = Form ? &Form->Document().Root() : nullptr;
+    FShownPage.clear();
+    FMenu = -1;
+    if (Form) {
+        const std::string menu = StoredIdent(Form->Document().Root(), "Menu");
+        const auto& parts = FLayout->Parts();
+        for (size_t i = 1; i < parts.size(); ++i) {
+            if (!menu.empty() && parts[i].Parent == 0 && SameIdent(NodeOf(int32_t(i)).Name, menu))
+                FMenu = int32_t(i);
+            if (int32_t page = FLayout->StoredActivePage(int32_t(i)); page >= 0)
+                FShownPage[int32_t(i)] = page;
+        }
+    }
+    Place();
+}
+
+QRect TFormView::OnWidget(const zk::forms::TRect& R) const {
+    return QRect(FClient.left() + R.Left, FClient.top() + R.Top, R.Width(), R.Height());
+}
+
+bool TFormView::OnShownPages(int32_t Part) const {
+    const auto& parts = FLayout->Parts();
+    for (int32_t p = Part; p > 0; p = parts[size_t(p)].Parent) {
+        if (parts[size_t(p)].Page != p) continue;
+        auto shown = FShownPage.find(parts[size_t(p)].Parent);
+        if (shown == FShownPage.end() || shown->second != p) return false;
+    }
+    return true;
+}
+
+void TFormView::ShowPagesOf(int32_t Part) {
+    const auto& parts = FLayout->Parts();
+    for (int32_t p = Part; p > 0; p = parts[size_t(p)].Parent)
+        if (parts[size_t(p)].Page == p) FShownPage[parts[size_t(p)].Parent] = p;
+}
+
+void TFormView::Place() {
     FPlaced.clear();
-    if (FDocument) {
-        const TFormNode& root = FDocument->Root();
-        int w = int(StoredInt(root, "ClientWidth", StoredInt(root, "Width", 320)));
-        int h = int(StoredInt(root, "ClientHeight", StoredInt(root, "Height", 240)));
-        FClient = QRect(kMargin, kMargin + kTitle, w, h);
-        FPlaced.push_back({&root, FClient.adjusted(0, -kTitle, 0, 0), true, {}});
-        for (const TFormNode& child : root.Children) Place(child, FClient.topLeft());
-        setFixedSize(FClient.right() + kMargin, FClient.bottom() + kMargin);
+    if (FForm) {
+        const auto& parts = FLayout->Parts();
+        const int menu = FMenu >= 0 ? kMenuBar : 0;
+        FClient = QRect(kMargin, kMargin + kTitle + menu, FLayout->ClientWidth(),
+                        FLayout->ClientHeight());
+        FPlaced.push_back({0, FClient.adjusted(0, -kTitle - menu, 0, 0), {}});
+        std::vector<TPlaced> icons;
+        for (size_t i = 1; i < parts.size(); ++i) {
+            const TLaidPart& l = parts[i];
+            const auto part = int32_t(i);
+            if (!l.Shown) continue;
+            if (!l.Visual) {
+                if (OnShownPages(part)) icons.push_back({part, OnWidget(l.Bounds), {}});
+            } else if (l.Page == part) {
+                if (part == FLayout->PagesOf(l.Parent).front() && OnShownPages(l.Parent))
+                    PlaceTabs(l.Parent);
+            } else if (OnShownPages(part)) {
+                FPlaced.push_back({part, OnWidget(l.Bounds), {}});
+            }
+        }
+        FPlaced.insert(FPlaced.end(), icons.begin(), icons.end());
+        setFixedSize(std::max(FClient.right(), 200) + kMargin, FClient.bottom() + kMargin);
     }
     update();
 }
 
-void TFormView::Place(const TFormNode& Node, QPoint Origin) {
-    bool visual = FindProperty(Node, "Width") || FindProperty(Node, "Height");
-    QPoint at = Origin + QPoint(int(StoredInt(Node, "Left", 0)), int(StoredInt(Node, "Top", 0)));
-    QRect bounds = visual ? QRect(at, QSize(int(StoredInt(Node, "Width", 75)),
-                                            int(StoredInt(Node, "Height", 25))))
-                          : QRect(at, QSize(28, 28));
-    FPlaced.push_back({&Node, bounds, visual, {}});
-    if (Is(Node, "TPageControl") && !Node.Children.empty()) return PlaceSheets(Node, bounds);
-    for (const TFormNode& child : Node.Children) Place(child, visual ? bounds.topLeft() : Origin);
-}
-
-void TFormView::PlaceSheets(const TFormNode& Pages, QRect Bounds) {
-    const TFormNode*& shown = FShownSheet[&Pages];
-    if (!shown) {
-        const TFormNodeProperty* active = FindProperty(Pages, "ActivePage");
-        for (const TFormNode& sheet : Pages.Children)
-            if (active && active->Value.Type == TFormValueType::Ident &&
-                StrIComp(sheet.Name.c_str(), active->Value.Text.c_str()) == 0)
-                shown = &sheet;
-        if (!shown) shown = &Pages.Children.front();
-    }
+// A container's pages, each with its tab: the shown one over the page area, the others as
+// their tab alone.
+void TFormView::PlaceTabs(int32_t Container) {
+    const std::vector<int32_t>& pages = FLayout->PagesOf(Container);
+    const bool tabs = FLayout->Parts()[size_t(Container)].Style == TPageStyle::Pages;
+    const QRect box = OnWidget(FLayout->Parts()[size_t(Container)].Bounds);
     const int tabHeight = fontMetrics().height() + 6;
-    QRect page = Bounds.adjusted(2, tabHeight + 2, -2, -2);
-    int x = Bounds.left() + 2;
-    for (const TFormNode& sheet : Pages.Children) {
-        QString caption = StoredText(sheet, "Caption");
-        if (caption.isEmpty()) caption = QString::fromStdString(sheet.Name);
-        QRect tab(x, Bounds.top() + 2, fontMetrics().horizontalAdvance(caption) + 14, tabHeight);
-        x = tab.right() + 1;
-        if (&sheet != shown) {
-            FPlaced.push_back({&sheet, tab, true, tab});
-            continue;
+    int x = box.left() + 2;
+    for (int32_t page : pages) {
+        QString caption = StoredText(NodeOf(page), "Caption");
+        if (caption.isEmpty()) caption = QString::fromStdString(NodeOf(page).Name);
+        QRect tab;
+        if (tabs) {
+            tab = QRect(x, box.top() + 2, fontMetrics().horizontalAdvance(caption) + 14, tabHeight);
+            x = tab.right() + 1;
         }
-        FPlaced.push_back({&sheet, page, true, tab});
-        for (const TFormNode& child : sheet.Children) Place(child, page.topLeft());
+        if (FShownPage[Container] == page)
+            FPlaced.push_back({page, OnWidget(FLayout->Parts()[size_t(page)].Bounds), tab});
+        else if (tabs)
+            FPlaced.push_back({page, tab, tab});
     }
-}
-
-bool TFormView::ShowPath(const TFormNode& Node, const TFormNode* Target) {
-    if (&Node == Target) return true;
-    for (const TFormNode& child : Node.Children) {
-        if (!ShowPath(child, Target)) continue;
-        if (Is(Node, "TPageControl")) FShownSheet[&Node] = &child;
-        return true;
-    }
-    return false;
 }
 
 void TFormView::SetSelected(const TFormNode* Node) {
     FSelected = Node;
-    if (FDocument && Node) {
-        std::map<const TFormNode*, const TFormNode*> before = FShownSheet;
-        ShowPath(FDocument->Root(), Node);
-        if (FShownSheet != before) Layout();
+    if (FForm && Node) {
+        if (int32_t part = FForm->PartOf(*Node); part >= 0) {
+            std::map<int32_t, int32_t> before = FShownPage;
+            ShowPagesOf(part);
+            if (FShownPage != before) Place();
+        }
     }
     update();
 }
 
 QRect TFormView::BoundsOf(const TFormNode& Node) const {
+    if (!FForm) return {};
+    const int32_t part = FForm->PartOf(Node);
     for (const TPlaced& p : FPlaced)
-        if (p.Node == &Node) return p.Bounds;
+        if (p.Part == part) return p.Bounds;
     return {};
 }
 
+void TFormView::PaintTabs(QPainter& P, const TPlaced& Page) const {
+    const TFormNode& n = NodeOf(Page.Part);
+    const bool shown = Page.Bounds != Page.Tab;
+    QRect tab = shown ? Page.Tab.adjusted(0, -2, 0, 1) : Page.Tab;
+    P.fillRect(tab, shown ? QColor(0xd4, 0xd0, 0xc8) : QColor(0xc0, 0xbc, 0xb4));
+    P.setPen(Qt::white);
+    P.drawLine(tab.bottomLeft(), tab.topLeft());
+    P.drawLine(tab.topLeft(), tab.topRight());
+    P.setPen(QColor(0x80, 0x80, 0x80));
+    P.drawLine(tab.topRight(), tab.bottomRight());
+    P.setPen(Qt::black);
+    QString caption = StoredText(n, "Caption");
+    P.drawText(tab, Qt::AlignCenter | Qt::TextShowMnemonic,
+               caption.isEmpty() ? QString::fromStdString(n.Name) : caption);
+}
+
+void TFormView::PaintMenuBar(QPainter& P) const {
+    QRect bar(FClient.left(), FClient.top() - kMenuBar, FClient.width(), kMenuBar);
+    P.fillRect(bar, QColor(0xd4, 0xd0, 0xc8));
+    P.setPen(Qt::black);
+    int x = bar.left() + 6;
+    for (const TFormNode& item : NodeOf(FMenu).Children) {
+        QString caption = StoredText(item, "Caption");
+        if (caption.isEmpty() || caption == "-") continue;
+        QString plain = caption;
+        plain.remove('&');
+        int w = fontMetrics().horizontalAdvance(plain) + 12;
+        P.drawText(QRect(x, bar.top(), w, bar.height()), Qt::AlignCenter | Qt::TextShowMnemonic,
+                   caption);
+        x += w;
+    }
+}
+
 void TFormView::paintEvent(QPaintEvent*) {
-    if (!FDocument) return;
+    if (!FForm) return;
     QPainter p(this);
-    const TFormNode& root = FDocument->Root();
-    QRect frame = FClient.adjusted(-1, -kTitle - 1, 1, 1);
+    const TFormNode& root = NodeOf(0);
+    const int menu = FMenu >= 0 ? kMenuBar : 0;
+    QRect frame = FClient.adjusted(-1, -kTitle - menu - 1, 1, 1);
     // The window frame: title bar with the caption, then the client area with the grid.
     p.fillRect(frame, QColor(0xd4, 0xd0, 0xc8));
     p.fillRect(QRect(frame.left(), frame.top(), frame.width(), kTitle), QColor(0x0a, 0x24, 0x6a));
@@ -185,76 +258,33 @@ void TFormView::paintEvent(QPaintEvent*) {
     p.drawText(QRect(frame.left() + 6, frame.top(), frame.width() - 12, kTitle),
                Qt::AlignVCenter | Qt::AlignLeft, StoredText(root, "Caption"));
     p.setFont(font());
+    if (FMenu >= 0) PaintMenuBar(p);
     p.fillRect(FClient, QColor(0xd4, 0xd0, 0xc8));
     p.setPen(QColor(0x40, 0x40, 0x40));
     for (int x = FClient.left(); x < FClient.right(); x += 8)
         for (int y = FClient.top(); y < FClient.bottom(); y += 8) p.drawPoint(x, y);
 
+    p.setClipRect(FClient);
     for (const TPlaced& c : FPlaced) {
-        if (c.Node == &root) continue;
-        const TFormNode& n = *c.Node;
-        QRect r = c.Bounds;
-        QString caption = StoredText(n, "Caption");
+        if (c.Part == 0) continue;
+        const TFormNode& n = NodeOf(c.Part);
+        const TLaidPart& l = FLayout->Parts()[size_t(c.Part)];
+        QString text = StoredText(n, "Caption");
+        if (text.isEmpty()) text = StoredText(n, "Text");
+        TPaintCall call{p, *this, c.Bounds, n, text};
         if (!c.Tab.isNull()) {
-            // A sheet: its tab, raised when it is the one shown, and the page under it.
-            bool shown = c.Bounds != c.Tab;
-            QRect tab = shown ? c.Tab.adjusted(0, -2, 0, 1) : c.Tab;
-            p.fillRect(tab, shown ? QColor(0xd4, 0xd0, 0xc8) : QColor(0xc0, 0xbc, 0xb4));
-            p.setPen(Qt::white);
-            p.drawLine(tab.bottomLeft(), tab.topLeft());
-            p.drawLine(tab.topLeft(), tab.topRight());
-            p.setPen(QColor(0x80, 0x80, 0x80));
-            p.drawLine(tab.topRight(), tab.bottomRight());
-            p.setPen(Qt::black);
-            p.drawText(tab, Qt::AlignCenter | Qt::TextShowMnemonic,
-                       caption.isEmpty() ? QString::fromStdString(n.Name) : caption);
-            if (shown) p.fillRect(r, QColor(0xd4, 0xd0, 0xc8));
-        } else if (!c.Visual) {
-            p.fillRect(r, QColor(0xf0, 0xf0, 0xf0));
-            p.setPen(Qt::black);
-            p.drawRect(r.adjusted(0, 0, -1, -1));
-            p.drawText(r, Qt::AlignCenter, QString::fromStdString(n.ClassName).mid(1, 3));
-        } else if (Is(n, "TButton") || Is(n, "TBitBtn")) {
-            QStyleOptionButton o;
-            o.rect = r;
-            o.text = caption;
-            o.state = QStyle::State_Enabled | QStyle::State_Raised;
-            style()->drawControl(QStyle::CE_PushButton, &o, &p, this);
-        } else if (Is(n, "TCheckBox") || Is(n, "TRadioButton")) {
-            QStyleOptionButton o;
-            o.rect = r;
-            o.text = caption;
-            o.state = QStyle::State_Enabled | QStyle::State_Off;
-            style()->drawControl(Is(n, "TCheckBox") ? QStyle::CE_CheckBox : QStyle::CE_RadioButton,
-                                 &o, &p, this);
-        } else if (Is(n, "TLabel")) {
-            p.setPen(Qt::black);
-            p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextShowMnemonic,
-                       caption);
-        } else if (Is(n, "TEdit") || Is(n, "TMemo") || Is(n, "TComboBox") || Is(n, "TSpinEdit") ||
-                   Is(n, "TListBox")) {
-            p.fillRect(r, Qt::white);
-            p.setPen(QColor(0x80, 0x80, 0x80));
-            p.drawRect(r.adjusted(0, 0, -1, -1));
-            p.setPen(Qt::black);
-            QString text = StoredText(n, "Text");
-            if (text.isEmpty() && !FindProperty(n, "Text")) text = QString::fromStdString(n.Name);
-            p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
-        } else {
-            // Panels, group boxes and classes the designer does not know: a raised frame.
-            p.setPen(Qt::white);
-            p.drawLine(r.topLeft(), r.topRight());
-            p.drawLine(r.topLeft(), r.bottomLeft());
-            p.setPen(QColor(0x80, 0x80, 0x80));
-            p.drawLine(r.bottomLeft(), r.bottomRight());
-            p.drawLine(r.topRight(), r.bottomRight());
-            p.setPen(Qt::black);
-            p.drawText(r, Qt::AlignCenter | Qt::TextShowMnemonic,
-                       caption.isEmpty() ? QString::fromStdString(n.Name) : caption);
+            PaintTabs(p, c);
+            if (c.Bounds == c.Tab) continue;
         }
+        if (!l.Visual)
+            PaintIcon(call);
+        else
+            PainterFor(l.Chain)(call);
     }
+    p.setClipping(false);
     if (FSelected && FSelected != &root) {
         QRect r = BoundsOf(*FSelected);
+        if (r.isNull()) return;
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         for (QPoint h : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(),
@@ -265,16 +295,16 @@ void TFormView::paintEvent(QPaintEvent*) {
 }
 
 void TFormView::mousePressEvent(QMouseEvent* Event) {
-    if (!FDocument) return;
-    const TFormNode* hit = nullptr;
+    if (!FForm) return;
+    const QPoint at = Event->position().toPoint();
+    int32_t hit = -1;
     // The last drawn lies on top.
     for (const TPlaced& c : FPlaced)
-        if (c.Bounds.contains(Event->position().toPoint()) ||
-            c.Tab.contains(Event->position().toPoint()))
-            hit = c.Node;
-    if (!hit) return;
-    SetSelected(hit);
-    if (OnSelect) OnSelect(hit);
+        if (c.Bounds.contains(at) || c.Tab.contains(at)) hit = c.Part;
+    if (hit < 0) return;
+    const TFormNode* node = &NodeOf(hit);
+    SetSelected(node);
+    if (OnSelect) OnSelect(node);
 }
 
 }  // namespace designer

@@ -19,24 +19,18 @@ namespace {
 
 QString Qs(const std::string& S) { return QString::fromStdString(S); }
 
-// A published property's value as the inspector shows it; empty when it has none to show.
-QString PublishedText(TComponent& C, const TPropInfo& P) {
-    const TTypeInfo& type = *P.PropType;
-    switch (type.Kind) {
+// Whether the property has the getter its editor reads through.
+bool Readable(const TPropInfo& P) {
+    switch (P.PropType->Kind) {
         case TTypeKind::tkInteger:
-            return P.GetOrd ? QString::number(P.GetOrd(C)) : QString();
-        case TTypeKind::tkEnumeration: {
-            if (!P.GetOrd) return {};
-            int64_t v = P.GetOrd(C);
-            return v >= 0 && size_t(v) < type.Names.size() ? Qs(type.Names[size_t(v)])
-                                                           : QString::number(v);
-        }
+        case TTypeKind::tkEnumeration:
+            return static_cast<bool>(P.GetOrd);
         case TTypeKind::tkString:
-            return P.GetStr ? FormFileText(P.GetStr(C)) : QString();
+            return static_cast<bool>(P.GetStr);
         case TTypeKind::tkStrings:
-            return QStringLiteral("(Lines)");
+            return true;
         default:
-            return {};
+            return false;
     }
 }
 
@@ -65,81 +59,104 @@ void TInspector::Show(TFormSession* Session, const TFormNode* Node) {
     FSession = Session;
     FNode = Node;
     FComponent = Session && Node ? Session->ComponentOf(*Node) : nullptr;
-    FEdit = nullptr;
-    FEllipsis = nullptr;
+    FEditRows.clear();
     clearContents();
     setRowCount(0);
     if (!FNode) return;
-    auto addRow = [this](const QString& Name, QTableWidgetItem* Value) {
-        int row = rowCount();
-        insertRow(row);
-        setItem(row, 0, Cell(Name, false));
-        if (Value) setItem(row, 1, Value);
-        return row;
-    };
     std::vector<std::string> shown;
-    if (FComponent) {
+    if (FComponent)
         for (const TPropInfo* p : FComponent->ClassType().AllProps()) {
             shown.push_back(p->Name);
-            if (StrIComp(p->Name.c_str(), "HelpContext") == 0) {
-                int row = addRow(Qs(p->Name), nullptr);
-                auto* box = new QWidget;
-                auto* lay = new QHBoxLayout(box);
-                lay->setContentsMargins(0, 0, 0, 0);
-                lay->setSpacing(0);
-                FEdit = new QLineEdit(Qs(Session->Inspector().GetValue(FComponent, p->Name)));
-                FEdit->setObjectName(QStringLiteral("HelpContextEdit"));
-                FEdit->setFrame(false);
-                lay->addWidget(FEdit);
-                FEllipsis = new QToolButton;
-                FEllipsis->setObjectName(QStringLiteral("HelpContextEllipsis"));
-                FEllipsis->setText(QStringLiteral("..."));
-                FEllipsis->setVisible(
-                    Session->Inspector().GetAttributes(FComponent, p->Name).Contains(paDialog));
-                lay->addWidget(FEllipsis);
-                setCellWidget(row, 1, box);
-                connect(FEdit, &QLineEdit::editingFinished, this, [this] { Commit(); });
-                connect(FEllipsis, &QToolButton::clicked, this, [this] { PressEllipsis(); });
-                continue;
+            if (Readable(*p)) {
+                AddEditorRow(*p);
+            } else if (p->PropType->Kind != TTypeKind::tkMethod &&
+                       p->PropType->Kind != TTypeKind::tkClass) {
+                insertRow(rowCount());
+                setItem(rowCount() - 1, 0, Cell(Qs(p->Name), false));
             }
-            if (p->PropType->Kind == TTypeKind::tkMethod || p->PropType->Kind == TTypeKind::tkClass)
-                continue;
-            addRow(Qs(p->Name), Cell(PublishedText(*FComponent, *p), false));
         }
-    }
     for (const TFormNodeProperty& fp : FNode->Properties) {
         bool published = false;
         for (const std::string& s : shown) published |= StrIComp(s.c_str(), fp.Name.c_str()) == 0;
-        if (!published) addRow(Qs(fp.Name), Cell(ValueText(fp.Value), true));
+        if (published) continue;
+        insertRow(rowCount());
+        setItem(rowCount() - 1, 0, Cell(Qs(fp.Name), false));
+        setItem(rowCount() - 1, 1, Cell(ValueText(fp.Value), true));
     }
+}
+
+// One published property's row, as its editor gives it: the value text, an edit field when the
+// form writes the property back and the editor lets it be typed, the ellipsis for paDialog.
+void TInspector::AddEditorRow(const TPropInfo& Prop) {
+    TObjectInspector& inspector = FSession->Inspector();
+    std::unique_ptr<TPropertyEditor> editor = inspector.EditorFor(FComponent, Prop.Name);
+    const TPropertyAttributes attributes = editor->GetAttributes();
+    const QString value = FormFileText(editor->GetValue());
+    const bool typed =
+        !attributes.Contains(paReadOnly) && FSession->Form().WritesBack(*FComponent, Prop.Name);
+    const int row = rowCount();
+    insertRow(row);
+    setItem(row, 0, Cell(Qs(Prop.Name), false));
+    if (!typed && !attributes.Contains(paDialog)) return setItem(row, 1, Cell(value, false));
+    auto* box = new QWidget;
+    auto* lay = new QHBoxLayout(box);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    auto* edit = new QLineEdit(value);
+    edit->setObjectName(Qs(Prop.Name + "Edit"));
+    edit->setFrame(false);
+    edit->setReadOnly(!typed);
+    lay->addWidget(edit);
+    auto* ellipsis = new QToolButton;
+    ellipsis->setObjectName(Qs(Prop.Name + "Ellipsis"));
+    ellipsis->setText(QStringLiteral("..."));
+    ellipsis->setVisible(attributes.Contains(paDialog));
+    lay->addWidget(ellipsis);
+    setCellWidget(row, 1, box);
+    const std::string name = Prop.Name;
+    if (typed) connect(edit, &QLineEdit::editingFinished, this, [this, name] { Commit(name); });
+    connect(ellipsis, &QToolButton::clicked, this, [this, name] { PressEllipsis(name); });
+    FEditRows.push_back({name, edit, ellipsis});
+}
+
+QLineEdit* TInspector::EditOf(const std::string& Prop) const {
+    for (const TEditRow& r : FEditRows)
+        if (SameText(r.Prop, Prop)) return r.Edit;
+    return nullptr;
+}
+
+QToolButton* TInspector::EllipsisOf(const std::string& Prop) const {
+    for (const TEditRow& r : FEditRows)
+        if (SameText(r.Prop, Prop)) return r.Ellipsis;
+    return nullptr;
 }
 
 void TInspector::Report(const std::string& Text) {
     QMessageBox::warning(this, QStringLiteral("Object Inspector"), Qs(Text));
 }
 
-void TInspector::Commit() {
-    if (!FEdit || !FComponent) return;
-    std::string typed = FEdit->text().toStdString();
+void TInspector::Commit(const std::string& Prop) {
+    QLineEdit* edit = EditOf(Prop);
+    if (!edit || !FComponent) return;
+    std::string typed = edit->text().toStdString();
     TObjectInspector& inspector = FSession->Inspector();
-    std::string now = inspector.GetValue(FComponent, "HelpContext");
+    std::string now = inspector.GetValue(FComponent, Prop);
     if (typed == now) return;
-    QLineEdit* edit = FEdit;
     // The box below takes the focus, which confirms the edit once more: show the value first.
     edit->setText(Qs(now));
     try {
-        inspector.SetValue(FComponent, "HelpContext", typed);
+        inspector.SetValue(FComponent, Prop, typed);
     } catch (const Exception& e) {
         Report(e.Message());
     }
-    edit->setText(Qs(inspector.GetValue(FComponent, "HelpContext")));
+    edit->setText(Qs(inspector.GetValue(FComponent, Prop)));
     if (OnChanged) OnChanged();
 }
 
-void TInspector::PressEllipsis() {
+void TInspector::PressEllipsis(const std::string& Prop) {
     if (!FComponent) return;
     try {
-        FSession->Inspector().PressEllipsis(FComponent, "HelpContext");
+        FSession->Inspector().PressEllipsis(FComponent, Prop);
     } catch (const Exception& e) {
         Report(e.Message());
     }

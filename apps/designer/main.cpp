@@ -16,6 +16,7 @@
 #include "apps/designer/ExpertPackage.h"
 #include "apps/designer/FormDriver.h"
 #include "apps/designer/FormSession.h"
+#include "apps/designer/LayoutJson.h"
 #include "zk/host/ide/ToolIntf.h"
 #include "zk/host/interfaces/headless/HeadlessUi.h"
 #include "zk/host/platform/FileReplace.h"
@@ -34,7 +35,7 @@ namespace {
 
 struct TOptions {
     std::string FormFile, Component, OutFile, SetPath, Package;
-    bool Script = false, ReplyChannel = false, KeepGoing = false;
+    bool Script = false, ReplyChannel = false, KeepGoing = false, Layout = false;
 };
 
 void PrintMenuBar(std::ostream& Out) {
@@ -138,6 +139,18 @@ int RunTerminal(const TOptions& O) {
     return status;
 }
 
+int PrintLayout(const std::string& Path) {
+    try {
+        std::cout << designer::LayoutJson(TDesignedForm(zk::platform::ReadWholeFile(Path), Path));
+        return 0;
+    } catch (const Exception& e) {
+        std::cerr << "designer: " << e.Message() << "\n";
+    } catch (const std::runtime_error& e) {
+        std::cerr << "designer: " << e.what() << "\n";
+    }
+    return 1;
+}
+
 }  // namespace
 
 static int Run(int argc, char** argv) {
@@ -166,6 +179,9 @@ static int Run(int argc, char** argv) {
     app.add_flag("--reply-channel", o.ReplyChannel,
                  "Let the Help Expert window receive the authoring application's replies "
                  "(as the registry value Software\\Vdx\\ReplyChannel = 1 does)");
+    app.add_flag("--layout", o.Layout,
+                 "Print every component of FORM with its class, parent, page and rectangle "
+                 "after alignment, as JSON, and end");
     app.add_option("--package", o.Package,
                    "The Help Expert package to load (default: ../lib/docuvane/HelpExpert.so from "
                    "the program's folder; run from the build tree, the one built there)")
@@ -183,6 +199,11 @@ static int Run(int argc, char** argv) {
             return 1;
         }
     }
+    if (o.Layout && o.FormFile.empty()) {
+        std::cerr << "designer: --layout needs a FORM\n";
+        return 2;
+    }
+    if (o.Layout) return PrintLayout(o.FormFile);
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
         return designer::RunWindow(argc, argv, o.FormFile, o.Package, std::string(),

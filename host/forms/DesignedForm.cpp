@@ -128,10 +128,25 @@ TDesignedForm::TDesignedForm(TFormDocument Doc)
         FHelpBindings.emplace_back(this, &root);
         SetHelpContext(static_cast<THelpContext>(FDocument.HelpContext(root).value_or(0)));
     }
-    for (const TFormNode& child : root.Children) Build(child, this, this);
+    FParts.push_back({this, &root, -1});
+    FPartOfNode[&root] = 0;
+    for (const TFormNode& child : root.Children) Build(child, this, this, 0);
 }
 
-void TDesignedForm::Build(const TFormNode& Node, TComponent* Owner, TComponent* Parent) {
+bool TDesignedForm::WritesBack(const TComponent& C, std::string_view Prop) const {
+    if (!SameText(Prop, "HelpContext")) return false;
+    for (const auto& [component, node] : FHelpBindings)
+        if (component == &C) return true;
+    return false;
+}
+
+int32_t TDesignedForm::PartOf(const TFormNode& Node) const {
+    auto it = FPartOfNode.find(&Node);
+    return it == FPartOfNode.end() ? -1 : it->second;
+}
+
+void TDesignedForm::Build(const TFormNode& Node, TComponent* Owner, TComponent* Parent,
+                          int32_t ParentPart) {
     const bool help = PublishesHelpContext(FLibrary, Node, false);
     const TClassInfo* host = GetClass(Node.ClassName);
     // The host's class stands in only where it agrees with the file's library about
@@ -164,8 +179,11 @@ void TDesignedForm::Build(const TFormNode& Node, TComponent* Owner, TComponent* 
         SetOrdProp(c, "HelpContext", FDocument.HelpContext(Node).value_or(0));
     }
     c->SetReading(false);
+    const auto part = static_cast<int32_t>(FParts.size());
+    FParts.push_back({c, &Node, ParentPart});
+    FPartOfNode[&Node] = part;
     TComponent* owner = Node.Kind == TFormObjectKind::Inline ? c : Owner;
-    for (const TFormNode& child : Node.Children) Build(child, owner, c);
+    for (const TFormNode& child : Node.Children) Build(child, owner, c, part);
     c->Loaded();
 }
 

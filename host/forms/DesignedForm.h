@@ -6,13 +6,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "zk/host/forms/Forms.h"
 #include "zk/formfile/FormDocument.h"
-#include "zk/host/rtl/HelpContext.h"
 #include "zk/formfile/HelpContextClasses.h"
+#include "zk/host/forms/Forms.h"
+#include "zk/host/rtl/HelpContext.h"
 
 namespace zk::forms {
 
@@ -56,8 +58,26 @@ class TDesignedForm : public TForm {
     // Whether Save gives other bytes than the file read.
     bool Modified() const;
 
+    // A component of the form with the object of the file it came from and the index of the
+    // one it sits on (its parent control, or the component whose object holds it).
+    struct TPart {
+        rtl::TComponent* Component;
+        const formfile::TFormNode* Node;
+        int32_t Parent;  // -1 for the form itself
+    };
+    // The form (first) and every component built from the file, in the file's order.
+    const std::vector<TPart>& Parts() const { return FParts; }
+    // The index in Parts() of the component built from Node, or -1.
+    int32_t PartOf(const formfile::TFormNode& Node) const;
+    // Whether Save writes C's property Prop back into the file: HelpContext of the components
+    // that publish it, nothing else.
+    bool WritesBack(const rtl::TComponent& C, std::string_view Prop) const;
+    // The file as read, with the numbers written back by the last Save.
+    const formfile::TFormDocument& Document() const { return FDocument; }
+
   private:
-    void Build(const formfile::TFormNode& Node, TComponent* Owner, TComponent* Parent);
+    void Build(const formfile::TFormNode& Node, TComponent* Owner, TComponent* Parent,
+               int32_t ParentPart);
     void WriteBack();
 
     formfile::TFormDocument FDocument;
@@ -65,6 +85,8 @@ class TDesignedForm : public TForm {
     rtl::TClassInfo FClass;
     // Each component that publishes HelpContext and the object of the file it came from.
     std::vector<std::pair<TComponent*, const formfile::TFormNode*>> FHelpBindings;
+    std::vector<TPart> FParts;
+    std::unordered_map<const formfile::TFormNode*, int32_t> FPartOfNode;
 };
 
 }  // namespace zk::forms

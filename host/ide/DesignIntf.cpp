@@ -9,6 +9,9 @@ using namespace zk::rtl;
 ZK_IMPLEMENT_CLASS(TPropertyEditor, TObject)
 ZK_IMPLEMENT_CLASS(TOrdinalProperty, TPropertyEditor)
 ZK_IMPLEMENT_CLASS(TIntegerProperty, TOrdinalProperty)
+ZK_IMPLEMENT_CLASS(TEnumProperty, TOrdinalProperty)
+ZK_IMPLEMENT_CLASS(TStringProperty, TPropertyEditor)
+ZK_IMPLEMENT_CLASS(TStringListProperty, TPropertyEditor)
 
 // ---- TPropertyEditor ----
 
@@ -93,6 +96,46 @@ void TIntegerProperty::SetValue(const std::string& Value) {
     SetOrdValue(v);
 }
 
+TPropertyAttributes TEnumProperty::GetAttributes() {
+    return {paMultiSelect, paValueList, paSortList, paRevertable};
+}
+
+std::string TEnumProperty::GetValue() {
+    const std::vector<std::string>& names = GetPropType()->Names;
+    int64_t v = GetOrdValue();
+    return v >= 0 && static_cast<size_t>(v) < names.size() ? names[static_cast<size_t>(v)]
+                                                           : IntToStr(v);
+}
+
+void TEnumProperty::GetValues(const TGetStrProc& Proc) {
+    for (const std::string& name : GetPropType()->Names) Proc(name);
+}
+
+void TEnumProperty::SetValue(const std::string& Value) {
+    const std::vector<std::string>& names = GetPropType()->Names;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (SameText(names[i], Value)) return SetOrdValue(static_cast<int64_t>(i));
+    throw EPropertyError("Invalid property value");
+}
+
+bool TStringProperty::AllEqual() {
+    std::string first = GetValue();
+    for (int32_t i = 1; i < PropCount(); ++i)
+        if (GetStrProp(GetComponent(i), GetPropInfo()) != first) return false;
+    return true;
+}
+
+std::string TStringProperty::GetValue() { return GetStrProp(GetComponent(0), GetPropInfo()); }
+
+void TStringProperty::SetValue(const std::string& Value) {
+    for (int32_t i = 0; i < PropCount(); ++i) SetStrProp(GetComponent(i), GetPropInfo(), Value);
+    Modified();
+}
+
+TPropertyAttributes TStringListProperty::GetAttributes() { return {paReadOnly}; }
+
+std::string TStringListProperty::GetValue() { return "(TStrings)"; }
+
 // ---- Registration and lookup ----
 
 namespace {
@@ -145,9 +188,18 @@ const TPropertyEditorClass& GetEditorClass(const TPropInfo* PropInfo,
         if (Matches(*it, *PropInfo, ComponentClass) && Better(*it, best, PropInfo->PropType))
             best = &*it;
     if (best) return *best->EditorClass;
-    if (PropInfo->PropType->Kind == TTypeKind::tkInteger)
-        return PropertyEditorClass<TIntegerProperty>();
-    return PropertyEditorClass<TPropertyEditor>();
+    switch (PropInfo->PropType->Kind) {
+        case TTypeKind::tkInteger:
+            return PropertyEditorClass<TIntegerProperty>();
+        case TTypeKind::tkEnumeration:
+            return PropertyEditorClass<TEnumProperty>();
+        case TTypeKind::tkString:
+            return PropertyEditorClass<TStringProperty>();
+        case TTypeKind::tkStrings:
+            return PropertyEditorClass<TStringListProperty>();
+        default:
+            return PropertyEditorClass<TPropertyEditor>();
+    }
 }
 
 void UnregisterPropertyEditors() { Registrations().clear(); }

@@ -141,6 +141,39 @@ class TIntegerProperty : public TOrdinalProperty {
     void SetValue(const std::string& Value) override;
 };
 
+// Enumerations and Booleans: the value's name; GetValues lists the type's names, and typed
+// text must be one of them (ignoring case), otherwise EPropertyError "Invalid property value".
+class TEnumProperty : public TOrdinalProperty {
+    ZK_CLASS(TEnumProperty)
+  public:
+    using TOrdinalProperty::TOrdinalProperty;
+    TPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues(const TGetStrProc& Proc) override;
+    void SetValue(const std::string& Value) override;
+};
+
+// String properties: the text as it stands, taken as typed; equal when every component holds
+// the same text.
+class TStringProperty : public TPropertyEditor {
+    ZK_CLASS(TStringProperty)
+  public:
+    using TPropertyEditor::TPropertyEditor;
+    bool AllEqual() override;
+    std::string GetValue() override;
+    void SetValue(const std::string& Value) override;
+};
+
+// String lists (Lines, Items): shown as "(TStrings)"; edited in a dialog the IDE stand-in does
+// not have, so read-only here.
+class TStringListProperty : public TPropertyEditor {
+    ZK_CLASS(TStringListProperty)
+  public:
+    using TPropertyEditor::TPropertyEditor;
+    TPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+};
+
 // A property-editor class, as RegisterPropertyEditor takes it: a name and a way to create
 // an editor. Obtain one with PropertyEditorClass<E>(); compare classes by address.
 class TPropertyEditorClass {
@@ -186,7 +219,8 @@ void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType,
 // the best does not, names the property and the best does not, matches the type by identity
 // and the best only by name, or names a component class that descends from the best's. The
 // latest registration is considered first, so it wins ties. Without a match: TIntegerProperty
-// for integer types, otherwise TPropertyEditor.
+// for integer types, TEnumProperty for enumerations, TStringProperty for strings,
+// TStringListProperty for string lists, otherwise TPropertyEditor.
 const TPropertyEditorClass& GetEditorClass(const rtl::TPropInfo* PropInfo,
                                            const rtl::TClassInfo& ComponentClass);
 

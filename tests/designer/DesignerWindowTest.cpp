@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
@@ -27,9 +28,9 @@
 #include "apps/designer/DesignerWindow.h"
 #include "apps/designer/FormView.h"
 #include "apps/designer/Inspector.h"
+#include "tests/host/interfaces/Person.h"
 #include "zk/host/ide/ToolIntf.h"
 #include "zk/host/registry/Registry.h"
-#include "tests/host/interfaces/Person.h"
 
 using namespace zk::forms;
 using namespace zk::ide;
@@ -362,6 +363,144 @@ TEST_F(DesignerWindowTest, HelpContextsMenuNumbersUnsetInTreeOrderUndoesAndRepor
     Action("EditUndoNumberingItem")->trigger();
     EXPECT_EQ(ReadFile(FForm), expected);
     EXPECT_FALSE(Window().Session()->Modified());
+}
+
+// Three forms of different styles: a classic dialog, a main window with menu, tool bar, page
+// control and status bar, and a Lazarus form with anchors and border spacing; each with an edit
+// that stores no text.
+struct TStyle {
+    const char* File;
+    const char* Text;
+    const char* EmptyEdit;
+};
+const TStyle kStyles[] = {
+    {"Dialog.dfm",
+     "object Dialog: TDialog\r\n  BorderStyle = bsDialog\r\n  Caption = 'Customer'\r\n"
+     "  ClientWidth = 330\r\n  ClientHeight = 190\r\n"
+     "  object Box: TGroupBox\r\n    Left = 8\r\n    Top = 8\r\n    Width = 314\r\n"
+     "    Height = 105\r\n    Caption = 'Address'\r\n"
+     "    object LName: TLabel\r\n      Left = 12\r\n      Top = 24\r\n      Width = 31\r\n"
+     "      Height = 13\r\n      Caption = '&Name:'\r\n    end\r\n"
+     "    object EName: TEdit\r\n      Left = 80\r\n      Top = 20\r\n      Width = 220\r\n"
+     "      Height = 21\r\n      Text = 'Ada Lovelace'\r\n    end\r\n"
+     "    object LCity: TLabel\r\n      Left = 12\r\n      Top = 52\r\n      Width = 24\r\n"
+     "      Height = 13\r\n      Caption = '&City:'\r\n    end\r\n"
+     "    object ECity: TEdit\r\n      Left = 80\r\n      Top = 48\r\n      Width = 220\r\n"
+     "      Height = 21\r\n    end\r\n"
+     "    object Vip: TCheckBox\r\n      Left = 80\r\n      Top = 78\r\n      Width = 120\r\n"
+     "      Height = 17\r\n      Caption = 'Key account'\r\n    end\r\n  end\r\n"
+     "  object Kind: TRadioGroup\r\n    Left = 8\r\n    Top = 118\r\n    Width = 150\r\n"
+     "    Height = 64\r\n    Caption = 'Kind'\r\n  end\r\n"
+     "  object Ok: TButton\r\n    Left = 166\r\n    Top = 157\r\n    Width = 75\r\n"
+     "    Height = 25\r\n    Caption = 'OK'\r\n    Default = True\r\n  end\r\n"
+     "  object Cancel: TButton\r\n    Left = 247\r\n    Top = 157\r\n    Width = 75\r\n"
+     "    Height = 25\r\n    Caption = 'Cancel'\r\n  end\r\nend\r\n",
+     "ECity"},
+    {"Main.dfm",
+     "object Main: TMain\r\n  Caption = 'Orders'\r\n  ClientWidth = 480\r\n"
+     "  ClientHeight = 300\r\n  Menu = Menu\r\n"
+     "  object Bar: TToolBar\r\n    Width = 480\r\n    Height = 29\r\n"
+     "    object TbNew: TToolButton\r\n      Top = 2\r\n      Caption = 'N'\r\n    end\r\n"
+     "    object TbOpen: TToolButton\r\n      Left = 23\r\n      Top = 2\r\n"
+     "      Caption = 'O'\r\n    end\r\n"
+     "    object TbGap: TToolButton\r\n      Left = 46\r\n      Top = 2\r\n      Width = 8\r\n"
+     "      Style = tbsSeparator\r\n    end\r\n"
+     "    object TbFind: TToolButton\r\n      Left = 54\r\n      Top = 2\r\n"
+     "      Caption = 'F'\r\n    end\r\n  end\r\n"
+     "  object Pages: TPageControl\r\n    Top = 29\r\n    Width = 480\r\n    Height = 252\r\n"
+     "    ActivePage = Items\r\n    Align = alClient\r\n"
+     "    object Orders: TTabSheet\r\n      Caption = 'Orders'\r\n    end\r\n"
+     "    object Items: TTabSheet\r\n      Caption = 'Items'\r\n"
+     "      object Grid: TVirtualStringTree\r\n        Width = 472\r\n        Height = 180\r\n"
+     "        Align = alClient\r\n      end\r\n"
+     "      object Filter: TPanel\r\n        Width = 472\r\n        Height = 44\r\n"
+     "        Align = alTop\r\n"
+     "        object Find: TEdit\r\n          Left = 8\r\n          Top = 11\r\n"
+     "          Width = 200\r\n          Height = 21\r\n        end\r\n"
+     "        object Go: TButton\r\n          Left = 216\r\n          Top = 9\r\n"
+     "          Width = 75\r\n          Height = 25\r\n          Caption = '&Search'\r\n"
+     "        end\r\n      end\r\n    end\r\n  end\r\n"
+     "  object Status: TStatusBar\r\n    Top = 281\r\n    Width = 480\r\n    Height = 19\r\n"
+     "    Panels = <\r\n      item\r\n        Text = 'Ready'\r\n        Width = 120\r\n"
+     "      end\r\n      item\r\n        Text = '12 orders'\r\n        Width = 50\r\n"
+     "      end>\r\n  end\r\n"
+     "  object Images: TImageList\r\n    Left = 400\r\n    Top = 220\r\n  end\r\n"
+     "  object Menu: TMainMenu\r\n    Left = 440\r\n    Top = 220\r\n"
+     "    object MFile: TMenuItem\r\n      Caption = '&File'\r\n    end\r\n"
+     "    object MEdit: TMenuItem\r\n      Caption = '&Edit'\r\n    end\r\n  end\r\nend\r\n",
+     "Find"},
+    {"Settings.lfm",
+     "object Settings: TSettings\n  Left = 300\n  Height = 260\n  Top = 200\n"
+     "  Width = 360\n  Caption = 'Einstellungen'\n  ClientHeight = 260\n"
+     "  ClientWidth = 360\n"
+     "  object Head: TPanel\n    Left = 0\n    Height = 40\n    Top = 0\n    Width = 360\n"
+     "    Align = alTop\n    BevelOuter = bvNone\n    Caption = 'Ordner'\n  end\n"
+     "  object Folders: TListBox\n    Left = 6\n    Height = 150\n    Top = 46\n"
+     "    Width = 348\n    Align = alClient\n    BorderSpacing.Around = 6\n  end\n"
+     "  object Bottom: TPanel\n    Left = 0\n    Height = 58\n    Top = 202\n"
+     "    Width = 360\n    Align = alBottom\n"
+     "    object Path: TEdit\n      Left = 8\n      Height = 23\n      Top = 4\n"
+     "      Width = 344\n      Anchors = [akTop, akLeft, akRight]\n    end\n"
+     "    object Close: TBitBtn\n      Left = 272\n      Height = 26\n      Top = 28\n"
+     "      Width = 80\n      Anchors = [akRight, akBottom]\n      Caption = 'Schlie\xc3\x9f"
+     "en'\n    end\n  end\nend\n",
+     "Path"},
+};
+
+// The three forms drawn as the surface draws them and stored as pictures
+// (build/tests/designer-form-*.png). An edit with no stored text is empty, a class nobody knows
+// is a framed placeholder, not a bare name.
+TEST_F(DesignerWindowTest, FormStylesDrawnFromTheirComponents) {
+    for (const TStyle& s : kStyles) {
+        SCOPED_TRACE(s.File);
+        const std::string path = (FDir / s.File).string();
+        std::ofstream(path, std::ios::binary) << s.Text;
+        ASSERT_TRUE(Window().OpenForm(path));
+        designer::TFormView& view = *Window().FormView();
+        QImage shot = view.grab().toImage();
+        ASSERT_TRUE(shot.save(QString::fromStdString(std::string(ZK_SCREENSHOT_DIR) +
+                                                     "/designer-form-" + s.File + ".png")));
+        std::set<QRgb> colours;
+        for (int y = 0; y < shot.height(); y += 3)
+            for (int x = 0; x < shot.width(); x += 3) colours.insert(shot.pixel(x, y));
+        EXPECT_GT(colours.size(), 6u) << "the picture is blank";
+        // Inside the edit's border nothing but white: no name drawn in it.
+        QRect edit = view.BoundsOf(*Window().Session()->Document().Find(s.EmptyEdit));
+        ASSERT_FALSE(edit.isNull());
+        for (int y = edit.top() + 2; y < edit.bottom() - 1; ++y)
+            for (int x = edit.left() + 2; x < edit.right() - 1; ++x)
+                ASSERT_EQ(shot.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+    }
+}
+
+// A click on the surface selects the topmost control under the pointer, in the tree and the
+// inspector too; a tab shows its page; a selection in the tree shows the page it is on.
+TEST_F(DesignerWindowTest, ClickOnTheSurfaceSelectsTheTopmostControlAndTabsShowPages) {
+    const std::string path = (FDir / kStyles[1].File).string();
+    std::ofstream(path, std::ios::binary) << kStyles[1].Text;
+    ASSERT_TRUE(Window().OpenForm(path));
+    designer::TFormView& view = *Window().FormView();
+    const TFormDocument& doc = Window().Session()->Document();
+    auto click = [&](const char* Name) {
+        QRect r = view.BoundsOf(*doc.Find(Name));
+        ASSERT_FALSE(r.isNull()) << Name;
+        QTest::mouseClick(&view, Qt::LeftButton, {}, r.center());
+    };
+    // The edit lies on a panel on a sheet on the page control: the edit wins.
+    click("Find");
+    EXPECT_EQ(view.Selected()->Name, "Find");
+    EXPECT_TRUE(Window().Tree()->currentItem()->text(0).startsWith("Find: TEdit"));
+    EXPECT_EQ(Window().Inspector()->item(0, 1)->text(), "Find");  // the Name row
+    // An icon lies over the unknown grid.
+    click("Images");
+    EXPECT_EQ(view.Selected()->Name, "Images");
+    // The other sheet's tab: that sheet shows, the edit on the first no longer does.
+    click("Orders");
+    EXPECT_EQ(view.Selected()->Name, "Orders");
+    EXPECT_TRUE(view.BoundsOf(*doc.Find("Find")).isNull());
+    SelectInTree("Go: TButton");
+    EXPECT_EQ(view.Selected()->Name, "Go");
+    EXPECT_FALSE(view.BoundsOf(*doc.Find("Find")).isNull());
 }
 
 TEST_F(DesignerWindowTest, ScreenshotWithTheDocuvaneMenuOpen) {

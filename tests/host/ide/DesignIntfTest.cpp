@@ -148,11 +148,13 @@ TEST(HelpContextType, IsAnIntegerTypeWithoutTheLowest32BitValue) {
     EXPECT_NE(&t, &TypeInfo_Integer());
 }
 
-TEST_F(DesignIntfTest, WithoutRegistrationsIntegersGetTheIntegerEditor) {
+TEST_F(DesignIntfTest, WithoutRegistrationsEachKindGetsItsDefaultEditor) {
     EXPECT_EQ(&EditorOf(FButton, "HelpContext"), &PropertyEditorClass<TIntegerProperty>());
-    EXPECT_EQ(&EditorOf(FButton, "Caption"), &PropertyEditorClass<TPropertyEditor>());
+    EXPECT_EQ(&EditorOf(FButton, "Caption"), &PropertyEditorClass<TStringProperty>());
     EXPECT_EQ(PropertyEditorClass<TIntegerProperty>().Name(), "TIntegerProperty");
-    EXPECT_EQ(FInspector.GetValue(FButton, "Caption"), "(Unknown)");
+    FInspector.SetValue(FButton, "Caption", "&OK");
+    EXPECT_EQ(FButton->Caption(), "&OK");
+    EXPECT_EQ(FInspector.GetValue(FButton, "Caption"), "&OK");
 }
 
 TEST_F(DesignIntfTest, RegistrationForATypeLeavesOtherTypesAlone) {

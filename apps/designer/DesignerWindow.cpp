@@ -21,7 +21,6 @@
 #include "apps/designer/UiBackend.h"
 #include "zk/host/ide/ToolIntf.h"
 #include "zk/host/platform/FileReplace.h"
-#include "zk/host/registry/Registry.h"
 
 namespace designer {
 
@@ -314,15 +313,10 @@ void TDesignerWindow::UpdateTitle() {
 }
 
 int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::string& Package,
-              const std::string& SetPath, bool ReplyChannel) {
+              bool ReplyChannel) {
     QApplication app(Argc, Argv);
     std::unique_ptr<TInstalledUi> ui = InstallUiBackend();
     TIdeHost ide;
-    if (!SetPath.empty()) {
-        zk::registry::TRegistry reg;
-        reg.OpenKey("Software\\Vdx", true);
-        reg.WriteString("Path", SetPath);
-    }
     TDesignerWindow window;
     int status;
     {

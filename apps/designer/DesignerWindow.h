@@ -77,6 +77,6 @@ class TDesignerWindow : public QMainWindow {
 // loaded for its length, and the window with FormFile (if any). Returns the exit status.
 // ReplyChannel turns the Help Expert window's reply channel on for the run.
 int RunWindow(int Argc, char** Argv, const std::string& FormFile, const std::string& Package,
-              const std::string& SetPath, bool ReplyChannel);
+              bool ReplyChannel);
 
 }  // namespace designer

@@ -206,8 +206,7 @@ static int Run(int argc, char** argv) {
     if (o.Layout) return PrintLayout(o.FormFile);
 #ifdef ZK_DESIGNER_WINDOW
     if (!o.Script && HaveDisplay())
-        return designer::RunWindow(argc, argv, o.FormFile, o.Package, std::string(),
-                                   o.ReplyChannel);
+        return designer::RunWindow(argc, argv, o.FormFile, o.Package, o.ReplyChannel);
     if (!o.Script)
         std::cerr << "designer: no display (DISPLAY is not set); running the terminal driver\n";
 #endif

@@ -80,6 +80,17 @@ ssize_t SysSend(int Fd, const void* Buf, size_t Len, int Flags) {
     return Retry(TSysCall::Send, [&] { return ::send(Fd, Buf, Len, Flags); });
 }
 
+ssize_t SysSendTo(int Fd, const void* Buf, size_t Len, int Flags, const sockaddr* To,
+                  socklen_t ToLen) {
+    return Retry(TSysCall::SendTo, [&] { return ::sendto(Fd, Buf, Len, Flags, To, ToLen); });
+}
+
+int SysGetIfAddrs(ifaddrs** List) {
+    return Retry(TSysCall::GetIfAddrs, [&] { return ::getifaddrs(List); });
+}
+
+void SysFreeIfAddrs(ifaddrs* List) { ::freeifaddrs(List); }
+
 ssize_t SysRecv(int Fd, void* Buf, size_t Len, int Flags) {
     return Retry(TSysCall::Recv, [&] { return ::recv(Fd, Buf, Len, Flags); });
 }

@@ -4,6 +4,7 @@
 // returns (-1 with errno set on failure) and retry EINTR themselves unless noted.
 #pragma once
 
+#include <ifaddrs.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -49,6 +50,8 @@ enum class TSysCall {
     EpollWait,
     Chmod,
     SigMask,
+    GetIfAddrs,
+    SendTo,
     Count
 };
 
@@ -113,5 +116,10 @@ int SysEpollWait(int EpollFd, epoll_event* Events, int MaxEvents, int TimeoutMs)
 int SysChmod(const char* Path, mode_t Mode);
 // The calling thread's signal mask (pthread_sigmask); returns 0 or -1 with errno set.
 int SysSigMask(int How, const sigset_t* Set, sigset_t* Old);
+// The interface list (getifaddrs); free it with SysFreeIfAddrs, which is never injected.
+int SysGetIfAddrs(ifaddrs** List);
+void SysFreeIfAddrs(ifaddrs* List);
+ssize_t SysSendTo(int Fd, const void* Buf, size_t Len, int Flags, const sockaddr* To,
+                  socklen_t ToLen);
 
 }  // namespace zk::platform

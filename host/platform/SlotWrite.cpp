@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "zk/host/platform/RemoteWrite.h"
 #include "zk/host/platform/SlotDirectory.h"
 #include "zk/host/platform/SlotPath.h"
 #include "zk/host/platform/SysCalls.h"
@@ -70,7 +71,8 @@ DWORD OpenSlotWriter(const std::string& Path, THandle& Handle) {
     TSlotPath path;
     if (!ParseSlotPath(Path, path)) return ERROR_BAD_PATHNAME;
     // The host name only when the server is not ".", which is nearly every call.
-    if (path.Server != "." && !IsLocalServer(path.Server, SysHostName())) return ERROR_BAD_NETPATH;
+    if (path.Server != "." && !IsLocalServer(path.Server, SysHostName()))
+        return OpenRemoteSlotWriter(path, Handle);
     std::string dir;
     DWORD err = OpenSlotDirectory(false, dir);
     if (err != ERROR_SUCCESS) return err;

@@ -28,17 +28,21 @@ class TSlotWriter : public THandleObject {
     TSlotWriter(TFd Fd, uint32_t MaxMessageSize)
         : MaxMessageSize(MaxMessageSize), FFd(std::move(Fd)) {}
     // Sends Size bytes as one message. ERROR_SUCCESS or the Win32 error.
-    DWORD Send(const void* Buffer, DWORD Size);
+    virtual DWORD Send(const void* Buffer, DWORD Size);
 
     const uint32_t MaxMessageSize;
+
+  protected:
+    int Fd() const { return FFd.Get(); }
 
   private:
     TFd FFd;
 };
 
-// Opens the slot named by Path ("\\SERVER\mailslot\NAME", a local server only) for writing
-// and enters the writer into the handle table. ERROR_SUCCESS with Handle set, or the Win32 error
-// (ERROR_BAD_NETPATH, ERROR_FILE_NOT_FOUND, ...). Running out of memory raises std::bad_alloc
+// Opens the slot named by Path ("\\SERVER\mailslot\NAME") for writing and enters the writer
+// into the handle table; a server other than this machine gets a TRemoteSlotWriter
+// (RemoteWrite.h). ERROR_SUCCESS with Handle set, or the Win32 error (ERROR_BAD_NETPATH,
+// ERROR_FILE_NOT_FOUND, ...). Running out of memory raises std::bad_alloc
 // and leaves no descriptor and no handle behind.
 DWORD OpenSlotWriter(const std::string& Path, THandle& Handle);
 

@@ -85,11 +85,22 @@ ssize_t SysSendTo(int Fd, const void* Buf, size_t Len, int Flags, const sockaddr
     return Retry(TSysCall::SendTo, [&] { return ::sendto(Fd, Buf, Len, Flags, To, ToLen); });
 }
 
+int SysGetSockName(int Fd, sockaddr* Addr, socklen_t* Len) {
+    return Retry(TSysCall::GetSockName, [&] { return ::getsockname(Fd, Addr, Len); });
+}
+
 int SysGetIfAddrs(ifaddrs** List) {
     return Retry(TSysCall::GetIfAddrs, [&] { return ::getifaddrs(List); });
 }
 
 void SysFreeIfAddrs(ifaddrs* List) { ::freeifaddrs(List); }
+
+int SysGetAddrInfo(const char* Node, const addrinfo* Hints, addrinfo** List) {
+    if (Injected(TSysCall::GetAddrInfo)) return EAI_SYSTEM;
+    return ::getaddrinfo(Node, nullptr, Hints, List);
+}
+
+void SysFreeAddrInfo(addrinfo* List) { ::freeaddrinfo(List); }
 
 ssize_t SysRecv(int Fd, void* Buf, size_t Len, int Flags) {
     return Retry(TSysCall::Recv, [&] { return ::recv(Fd, Buf, Len, Flags); });

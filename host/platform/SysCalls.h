@@ -5,6 +5,7 @@
 #pragma once
 
 #include <ifaddrs.h>
+#include <netdb.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -51,7 +52,9 @@ enum class TSysCall {
     Chmod,
     SigMask,
     GetIfAddrs,
+    GetAddrInfo,
     SendTo,
+    GetSockName,
     Count
 };
 
@@ -119,6 +122,11 @@ int SysSigMask(int How, const sigset_t* Set, sigset_t* Old);
 // The interface list (getifaddrs); free it with SysFreeIfAddrs, which is never injected.
 int SysGetIfAddrs(ifaddrs** List);
 void SysFreeIfAddrs(ifaddrs* List);
+// The system resolver (hosts file, DNS): 0 or an EAI_ code; an injected error gives EAI_SYSTEM
+// with errno set. Free the list with SysFreeAddrInfo, which is never injected.
+int SysGetAddrInfo(const char* Node, const addrinfo* Hints, addrinfo** List);
+void SysFreeAddrInfo(addrinfo* List);
+int SysGetSockName(int Fd, sockaddr* Addr, socklen_t* Len);
 ssize_t SysSendTo(int Fd, const void* Buf, size_t Len, int Flags, const sockaddr* To,
                   socklen_t ToLen);
 

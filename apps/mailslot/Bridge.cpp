@@ -104,7 +104,11 @@ std::string LocalSlotOf(std::string_view Mailslot) {
 bool AddressedToUs(const TMailslotDatagram& Datagram, const BridgeOptions& Options) {
     switch (Datagram.Type) {
         case TDatagramType::DirectUnique:
-            return SameName(Datagram.Destination.Name, Options.Name);
+            if (SameName(Datagram.Destination.Name, Options.Name)) return true;
+            // A sender that knows only our address names us by its text.
+            for (const BridgeInterface& i : Options.Interfaces)
+                if (Datagram.Destination.Name == IpText(i.Ip)) return true;
+            return false;
         case TDatagramType::DirectGroup:
             return SameName(Datagram.Destination.Name, Options.Workgroup);
         case TDatagramType::Broadcast:
@@ -355,7 +359,8 @@ The name, workgroup and interfaces are this machine's NetBIOS configuration (see
 docs/mailslots.md; /etc/samba/smb.conf when it exists). On each interface the bridge binds
 ports 138 and 137 of its address and of its broadcast address, then gives up root for --user.
 
-Taken: datagrams to this machine's name (any suffix), group datagrams to the workgroup's name
+Taken: datagrams to this machine's name (any suffix) or to one of its addresses written as a
+name (what a sender that knows only the address sends), group datagrams to the workgroup's name
 (any suffix: browsers announce to WORKGROUP<1d> and <1e>), and broadcast datagrams. Each
 payload becomes one message of the local slot of the datagram's mailslot name:
 \MAILSLOT\HS goes to "HS", \MAILSLOT\NET\NETLOGON to "NET\NETLOGON" (the path after

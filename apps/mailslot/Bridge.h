@@ -80,8 +80,9 @@ class RateBound {
 // deeper name keeps its path ("\MAILSLOT\NET\NETLOGON" is "NET\NETLOGON").
 std::string LocalSlotOf(std::string_view Mailslot);
 
-// Which datagrams are ours: a direct unique one to Name (any suffix), a direct group one to
-// Workgroup (any suffix: browsers announce to <1d> and <1e>), and every broadcast one.
+// Which datagrams are ours: a direct unique one to Name (any suffix) or to the text of one of our
+// interfaces' addresses ("10.0.0.5", as senders that know only the address write it), a direct
+// group one to Workgroup (any suffix: browsers announce to <1d> and <1e>), and every broadcast one.
 bool AddressedToUs(const zk::platform::TMailslotDatagram& Datagram, const BridgeOptions& Options);
 
 // The decisions for one received datagram, apart from sockets and slots: NowMs is the clock of

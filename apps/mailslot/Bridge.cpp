@@ -379,6 +379,8 @@ and never to a broadcast address.
 Standard output gets one line once the ports are bound ("bridge NAME (WORKGROUP) on
 ADDRESS..."), then the counts lines. SIGINT or SIGTERM ends it: 0. A port that cannot be bound
 (nmbd holds it: see docs/mailslots-bridge.md) or a user that cannot be taken on: 1.
+The package's systemd unit mailslot-bridge.service (not enabled) runs it as a user of its own
+with only CAP_NET_BIND_SERVICE, slots in MAILSLOT_DIR=/run/mailslot-bridge.
 )";
 }
 

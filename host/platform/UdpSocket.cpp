@@ -43,8 +43,7 @@ TUdpSocket::TUdpSocket(uint32_t Ip, uint16_t Port)
     const std::string where = IpText(Ip) + ':' + std::to_string(Port);
     if (!FFd.Valid()) Fail("socket for " + where);
     int on = 1;
-    if (setsockopt(Fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0 ||
-        setsockopt(Fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) < 0)
+    if (setsockopt(Fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) < 0)
         Fail("setsockopt on " + where);
     sockaddr_in sa = Address(Ip, Port);
     if (bind(Fd(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) Fail("cannot bind " + where);

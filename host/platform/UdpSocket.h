@@ -18,9 +18,8 @@ bool ParseIp(std::string_view Text, uint32_t& Ip);
 
 class TUdpSocket {
   public:
-    // Binds Ip:Port (SO_REUSEADDR, so that an interface's own address and its broadcast address
-    // can both be bound on one port) with broadcasts allowed; 0 and 0 bind any address, a free
-    // port.
+    // Binds Ip:Port with broadcasts allowed; 0 and 0 bind any address, a free port. Without
+    // SO_REUSEADDR: a port another daemon holds (nmbd) is refused, not shared in silence.
     TUdpSocket(uint32_t Ip, uint16_t Port);
     int Fd() const { return FFd.Get(); }
     // The port the socket is bound to.

@@ -34,8 +34,10 @@ ZK_EXPORT bool ReadFile(THandle hFile, void* lpBuffer, DWORD nNumberOfBytesToRea
                         DWORD* lpNumberOfBytesRead, void* lpOverlapped);
 
 // Opens "\\SERVER\mailslot\NAME" for writing. SERVER "." or this machine's host name is the
-// local machine; any other server fails with ERROR_BAD_NETPATH. A slot that no live process owns
-// fails with ERROR_FILE_NOT_FOUND. Only OPEN_EXISTING with GENERIC_WRITE is supported.
+// local machine; a slot that no live process owns fails with ERROR_FILE_NOT_FOUND. Any other
+// SERVER (an address, a host or NetBIOS name, a workgroup, "*") gets one NetBIOS datagram per
+// WriteFile of at most 424 bytes (docs/mailslots.md, "Between machines"); a server that cannot be
+// found fails with ERROR_BAD_NETPATH. Only OPEN_EXISTING with GENERIC_WRITE is supported.
 ZK_EXPORT THandle CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                               void* lpSecurityAttributes, DWORD dwCreationDisposition,
                               DWORD dwFlagsAndAttributes, THandle hTemplateFile);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "apps/UsageError.h"
+#include "apps/mailslot/Bridge.h"
 #include "apps/mailslot/Commands.h"
 #include "apps/mailslot/Formats.h"
 
@@ -53,12 +54,26 @@ static int Run(int argc, char** argv) {
     CLI::App* popupListenCmd = popupCmd->add_subcommand(
         "listen", "Own the local slot \"messngr\" and print each popup as \"from S to R: TEXT\".");
 
+    BridgeCommandLine bridge;
+    CLI::App* bridgeCmd = app.add_subcommand("bridge", BridgeDescription());
+    bridgeCmd->footer(BridgeHelpFooter());
+    bridgeCmd->add_option("--allow", bridge.Allow,
+                          "Take datagrams only from these networks (ADDRESS[/BITS], repeatable; "
+                          "default: the subnets of the interfaces)");
+    bridgeCmd->add_flag("--no-names", bridge.NoNames,
+                        "Do not answer name queries: another name server (nmbd) does");
+    bridgeCmd->add_option("--user", bridge.User, "Run as USER once the ports are bound")
+        ->capture_default_str();
+    bridgeCmd->add_option("--rate", bridge.Rate, "Datagrams a second taken in all (0: no bound)")
+        ->capture_default_str();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return zk_apps::ParseFailure(app, e);
     }
     if (listenCmd->parsed()) return Listen(listen);
+    if (bridgeCmd->parsed()) return Bridge(bridge);
     if (popupSendCmd->parsed()) return PopupSend(popupSend);
     if (popupListenCmd->parsed()) return PopupListen();
     send.FromStdin = sendCmd->count("TEXT") == 0 || send.Text == "-";

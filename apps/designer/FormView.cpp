@@ -150,7 +150,7 @@ void TFormView::Place() {
         for (size_t i = 1; i < parts.size(); ++i) {
             const TLaidPart& l = parts[i];
             const auto part = int32_t(i);
-            if (!l.Shown) continue;
+            if (!l.Drawn) continue;
             if (!l.Visual) {
                 if (OnShownPages(part)) icons.push_back({part, OnWidget(l.Bounds), {}});
             } else if (l.Page == part) {
@@ -272,6 +272,7 @@ void TFormView::paintEvent(QPaintEvent*) {
         QString text = StoredText(n, "Caption");
         if (text.isEmpty()) text = StoredText(n, "Text");
         TPaintCall call{p, *this, c.Bounds, n, text};
+        p.setOpacity(l.Shown ? 1.0 : 0.4);
         if (!c.Tab.isNull()) {
             PaintTabs(p, c);
             if (c.Bounds == c.Tab) continue;
@@ -281,6 +282,7 @@ void TFormView::paintEvent(QPaintEvent*) {
         else
             PainterFor(l.Chain)(call);
     }
+    p.setOpacity(1.0);
     p.setClipping(false);
     if (FSelected && FSelected != &root) {
         QRect r = BoundsOf(*FSelected);

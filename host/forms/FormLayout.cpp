@@ -125,7 +125,7 @@ void TFormLayout::Classify(int32_t Index) {
     const formfile::TFormNodeProperty* v = FindProperty(*part.Node, "Visible");
     l.Visible = !v || v->Value.Type != TFormValueType::False;
     if (part.Parent < 0) {
-        l.Visual = l.Shown = true;
+        l.Visual = l.Shown = l.Drawn = true;
         l.Style = StyleOf(l.Chain);
         return;
     }
@@ -140,6 +140,7 @@ void TFormLayout::Classify(int32_t Index) {
     else
         l.Visual = LooksVisual(*part.Node);
     l.Shown = parent.Shown && (l.Visible || !l.Visual);
+    l.Drawn = parent.Drawn;
     if (!l.Visual) return;
     l.Style = StyleOf(l.Chain);
     if (parent.Style == TPageStyle::Pages || parent.Style == TPageStyle::PlainPages) {

@@ -30,6 +30,9 @@ struct TLaidPart {
     bool Visual = false;
     bool Visible = true;  // its own stored Visible
     bool Shown = false;   // it and its parents visible, and not inside a non-visual component
+    // On the design surface: not inside a non-visual component. Hidden controls are drawn too,
+    // dimmed, as the IDEs' designers still show them, so their numbers can be found.
+    bool Drawn = false;
     int32_t Page = -1;    // the nearest page on the way up (itself for a page), -1 when none
     TPageStyle Style = TPageStyle::None;
     TRect Bounds;  // after alignment; an icon's square at its design position

@@ -419,7 +419,10 @@ const TStyle kStyles[] = {
      "          Width = 200\r\n          Height = 21\r\n        end\r\n"
      "        object Go: TButton\r\n          Left = 216\r\n          Top = 9\r\n"
      "          Width = 75\r\n          Height = 25\r\n          Caption = '&Search'\r\n"
-     "        end\r\n      end\r\n    end\r\n  end\r\n"
+     "        end\r\n"
+     "        object Clear: TButton\r\n          Left = 300\r\n          Top = 9\r\n"
+     "          Width = 75\r\n          Height = 25\r\n          Caption = 'Clear'\r\n"
+     "          Visible = False\r\n        end\r\n      end\r\n    end\r\n  end\r\n"
      "  object Status: TStatusBar\r\n    Top = 281\r\n    Width = 480\r\n    Height = 19\r\n"
      "    Panels = <\r\n      item\r\n        Text = 'Ready'\r\n        Width = 120\r\n"
      "      end\r\n      item\r\n        Text = '12 orders'\r\n        Width = 50\r\n"
@@ -491,6 +494,9 @@ TEST_F(DesignerWindowTest, ClickOnTheSurfaceSelectsTheTopmostControlAndTabsShowP
     EXPECT_EQ(view.Selected()->Name, "Find");
     EXPECT_TRUE(Window().Tree()->currentItem()->text(0).startsWith("Find: TEdit"));
     EXPECT_EQ(Window().Inspector()->item(0, 1)->text(), "Find");  // the Name row
+    // A hidden button is still drawn (dimmed) and can be picked.
+    click("Clear");
+    EXPECT_EQ(view.Selected()->Name, "Clear");
     // An icon lies over the unknown grid.
     click("Images");
     EXPECT_EQ(view.Selected()->Name, "Images");

@@ -38,14 +38,13 @@ bool LocalAddress(int Fd, sockaddr_in& Out) {
     return SysGetSockName(Fd, reinterpret_cast<sockaddr*>(&Out), &len) == 0;
 }
 
-// Port 138 as Windows sends from, when this process may bind it and it is free; otherwise an
-// ephemeral port. Returns the port bound, or 0 with errno set.
+// An ephemeral port, named in the header. Windows sends from 138, which its datagram service
+// owns; here port 138 belongs to the receiving bridge (or nmbd), and a writer that held it would
+// keep them from starting and collect the network's broadcasts unread. Receivers take the
+// datagram whatever its source port. Returns the port bound, or 0 with errno set.
 uint16_t BindSourcePort(int Fd) {
-    sockaddr_in a = SocketAddress(INADDR_ANY, kNetBiosDatagramPort);
-    if (SysBind(Fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
-        a.sin_port = 0;
-        if (SysBind(Fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) return 0;
-    }
+    sockaddr_in a = SocketAddress(INADDR_ANY, 0);
+    if (SysBind(Fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) return 0;
     return LocalAddress(Fd, a) ? ntohs(a.sin_port) : 0;
 }
 
@@ -98,11 +97,13 @@ DWORD OpenRemoteSlotWriter(const TSlotPath& Path, THandle& Handle) {
     const int on = 1;
     if (SysSetSockOpt(fd.Get(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         return Win32ErrorOf(errno);
+    for (TRemoteHop& hop : target.Hops)
+        if (hop.SourceIp == 0) hop.SourceIp = SourceAddressFor(fd.Get(), hop.Ip);
+    // Bound after the probes: undoing a probe's connect gives up a port the kernel picked, and
+    // the header must name the port the datagrams really leave from.
     TMailslotDatagram d;
     d.SourcePort = BindSourcePort(fd.Get());
     if (d.SourcePort == 0) return Win32ErrorOf(errno);
-    for (TRemoteHop& hop : target.Hops)
-        if (hop.SourceIp == 0) hop.SourceIp = SourceAddressFor(fd.Get(), hop.Ip);
     d.Type = target.Type;
     d.Source = {config.Name, 0x00};
     d.Destination = target.Destination;

@@ -35,9 +35,9 @@ class TRemoteSlotWriter : public TSlotWriter {
 };
 
 // Opens a writer for Path, whose server is not this machine: reads the NetBIOS configuration,
-// resolves the server (RemoteResolve.h) and opens the socket, bound to port 138 when this
-// process may bind it and nobody holds it, else to an ephemeral port. ERROR_SUCCESS with Handle
-// set, or the Win32 error (ERROR_BAD_NETPATH for a server not found).
+// resolves the server (RemoteResolve.h) and opens the socket, bound to an ephemeral port (138
+// is the receiving bridge's). ERROR_SUCCESS with Handle set, or the Win32 error
+// (ERROR_BAD_NETPATH for a server not found).
 DWORD OpenRemoteSlotWriter(const TSlotPath& Path, THandle& Handle);
 
 }  // namespace zk::platform

@@ -7,10 +7,12 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "zk/host/platform/NetBiosConfig.h"
 #include "zk/host/platform/Privileges.h"
 #include "zk/host/platform/SignalQueue.h"
+#include "zk/host/platform/SlotWrite.h"
 #include "zk/host/platform/UdpSocket.h"
 #include "zk/host/win32/Windows.h"
 
@@ -131,9 +133,12 @@ bool BridgePolicy::Allowed(uint32_t Ip) const {
 }
 
 bool BridgePolicy::BroadcastSource(uint32_t Ip) const {
-    if (Ip == 0 || Ip == 0xFFFFFFFF || (Ip >> 28) == 0xE) return true;
+    if (Ip == 0 || (Ip >> 28) >= 0xE) return true;  // this host, multicast, reserved, all ones
     for (const BridgeInterface& i : FOptions.Interfaces)
         if (Ip == i.Broadcast) return true;
+    // The all-ones host part of an allowed network is its broadcast address.
+    for (const Subnet& s : FOptions.Allow)
+        if (~s.Mask > 1 && Ip == (s.Ip | ~s.Mask)) return true;
     return false;
 }
 
@@ -154,10 +159,11 @@ bool BridgePolicy::Take(std::string_view Packet, uint32_t FromIp, uint64_t NowMs
     return true;
 }
 
-bool BridgePolicy::AnswerQuery(const TNameQuery& Query, uint32_t FromIp) const {
+bool BridgePolicy::AnswerQuery(const TNameQuery& Query, uint32_t FromIp, uint64_t NowMs) {
+    // Answers count against the same rate as mail: each one costs a datagram out.
     return Allowed(FromIp) && !BroadcastSource(FromIp) &&
            SameName(Query.Name.Name, FOptions.Name) &&
-           (Query.Name.Suffix == 0x00 || Query.Name.Suffix == 0x03);
+           (Query.Name.Suffix == 0x00 || Query.Name.Suffix == 0x03) && FRate.Take(NowMs);
 }
 
 namespace {
@@ -180,8 +186,9 @@ class SlotWriter {
     SlotWriter& operator=(const SlotWriter&) = delete;
     ~SlotWriter() { CloseAll(); }
 
-    // One message; false when no process owns the slot or it refuses the message. A handle
-    // that fails is opened again once: the slot's owner may have closed it and opened it anew.
+    // One message; false when no process owns the slot or it refuses the message (a full slot
+    // refuses at once: see RunBridge). A handle whose slot went away is opened again once: its
+    // owner may have closed it and opened it anew.
     bool Write(const std::string& Slot, std::string_view Data) {
         for (int attempt = 0; attempt < 2; ++attempt) {
             zk::win32::THandle h = Open(Slot);
@@ -191,8 +198,10 @@ class SlotWriter {
                                      &written, nullptr) &&
                 written == Data.size())
                 return true;
+            const bool gone = zk::win32::GetLastError() == zk::win32::ERROR_FILE_NOT_FOUND;
             zk::win32::CloseHandle(h);
             FHandles.erase(Slot);
+            if (!gone) return false;
         }
         return false;
     }
@@ -232,12 +241,15 @@ class BridgeServer {
     explicit BridgeServer(const BridgeOptions& Options) : FOptions(Options), FPolicy(Options) {}
 
     void Bind() {
+        // Two addresses on one segment share its broadcast address, which binds once.
+        std::set<uint32_t> broadcasts;
         for (const BridgeInterface& i : FOptions.Interfaces) {
+            const bool broadcast = i.Broadcast != i.Ip && broadcasts.insert(i.Broadcast).second;
             BindPort(i.Ip, i, false);
-            if (i.Broadcast != i.Ip) BindPort(i.Broadcast, i, false);
+            if (broadcast) BindPort(i.Broadcast, i, false);
             if (!FOptions.AnswerNames) continue;
             BindPort(i.Ip, i, true);
-            if (i.Broadcast != i.Ip) BindPort(i.Broadcast, i, true);
+            if (broadcast) BindPort(i.Broadcast, i, true);
         }
     }
 
@@ -275,11 +287,16 @@ class BridgeServer {
         FSockets.push_back(BoundSocket{std::move(s), Interface.Ip, Names});
     }
 
+    // At most a round of datagrams a wake-up, so that a flood on one socket does not keep the
+    // others, and the signals, waiting.
     void Drain(BoundSocket& B) {
+        constexpr int kRound = 64;
         uint32_t from = 0;
         uint16_t port = 0;
         long n;
-        while ((n = B.Socket->Receive(FBuffer.data(), FBuffer.size(), from, port)) >= 0) {
+        for (int taken = 0; taken < kRound && (n = B.Socket->Receive(FBuffer.data(), FBuffer.size(),
+                                                                     from, port)) >= 0;
+             ++taken) {
             // A datagram longer than the buffer reads cut to its size, one byte more than the
             // policy takes: it is dropped as oversized.
             std::string_view packet(FBuffer.data(), std::min<size_t>(n, FBuffer.size()));
@@ -303,7 +320,7 @@ class BridgeServer {
     void AnswerName(BoundSocket& B, std::string_view Packet, uint32_t From, uint16_t Port) {
         TNameQuery q;
         std::string reason;
-        if (!DecodeNameQuery(Packet, q, reason) || !FPolicy.AnswerQuery(q, From)) return;
+        if (!DecodeNameQuery(Packet, q, reason) || !FPolicy.AnswerQuery(q, From, NowMs())) return;
         // Answered from the interface's own address, which is what the asker is to use.
         for (BoundSocket& s : FSockets)
             if (s.Names && s.InterfaceIp == B.InterfaceIp) {
@@ -330,6 +347,9 @@ int RunBridge(const BridgeOptions& Options) {
     // Before any thread starts, so that every thread leaves these signals to the queue.
     TSignalQueue signals({SIGINT, SIGTERM, SIGUSR1});
     BridgeServer bridge(Options);
+    // Second-class mail is unreliable: a slot that is full drops the message at once instead of
+    // stopping the bridge for every other slot while it waits for room.
+    zk::platform::SetSendWaitMs(1);
     try {
         bridge.Bind();
         DropPrivileges(Options.User);

@@ -94,8 +94,9 @@ class BridgePolicy {
     bool Take(std::string_view Packet, uint32_t FromIp, uint64_t NowMs,
               zk::platform::TMailslotDatagram& Datagram, std::string& Slot);
     // True when a name query from FromIp for Name is to be answered: allowed, not from a
-    // broadcast address (never answered), and for our name with suffix 0x00 or 0x03.
-    bool AnswerQuery(const zk::platform::TNameQuery& Query, uint32_t FromIp) const;
+    // broadcast address (never answered), for our name with suffix 0x00 or 0x03, and within
+    // the rate.
+    bool AnswerQuery(const zk::platform::TNameQuery& Query, uint32_t FromIp, uint64_t NowMs);
     void Count(DropReason Reason) { ++FCounts.Dropped[static_cast<size_t>(Reason)]; }
     void CountDelivered() { ++FCounts.Delivered; }
     const BridgeCounts& Counts() const { return FCounts; }

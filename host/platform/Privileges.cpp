@@ -2,11 +2,14 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace zk::platform {
 
@@ -27,6 +30,17 @@ void DropPrivileges(const std::string& User) {
         errno = EPERM;
         fail("root could be taken back");
     }
+    // The environment still names root's own folders. The runtime folder picks the slot
+    // directory: the new user's, where it has one, else none (the slot directory then falls
+    // back to one of its own).
+    const std::string runtime = "/run/user/" + std::to_string(uid);
+    struct stat st {};
+    if (::stat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid)
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
+    setenv("HOME", pw->pw_dir, 1);
+    setenv("USER", User.c_str(), 1);
 }
 
 }  // namespace zk::platform

@@ -67,6 +67,16 @@ sockaddr_in SocketAddress(uint32_t Ip, uint16_t Port) {
     return a;
 }
 
+// Two addresses on one segment (a second address, two cards on one LAN) share a broadcast
+// address: one datagram there reaches every machine once.
+bool FirstOnItsSegment(const std::vector<TNetInterface>& Interfaces, const TNetInterface& I) {
+    for (const TNetInterface& other : Interfaces) {
+        if (&other == &I) return true;
+        if (other.Broadcast == I.Broadcast) return false;
+    }
+    return true;
+}
+
 uint16_t NextQueryId() {
     static std::atomic<uint16_t> id{
         static_cast<uint16_t>(TClock::now().time_since_epoch().count() & 0xFFFF)};
@@ -108,6 +118,7 @@ bool QueryNetBiosName(const TNetBiosName& Name, const std::vector<TNetInterface>
     const std::string query = EncodeNameQuery({id, Name, true});
     for (int round = 0; round < kNameQueryCount; ++round) {
         for (const TNetInterface& i : Interfaces) {
+            if (!FirstOnItsSegment(Interfaces, i)) continue;
             const sockaddr_in to = SocketAddress(i.Broadcast, kNetBiosNamePort);
             SysSendTo(fd.Get(), query.data(), query.size(), 0,
                       reinterpret_cast<const sockaddr*>(&to), sizeof to);
@@ -124,7 +135,8 @@ DWORD ResolveRemoteServer(const std::string& Server, const TNetBiosConfig& Confi
         Target.Type = TDatagramType::DirectGroup;
         Target.Destination = {Config.Workgroup, 0x00};
         for (const TNetInterface& i : Config.Interfaces)
-            Target.Hops.push_back({i.Broadcast, i.Address});
+            if (FirstOnItsSegment(Config.Interfaces, i))
+                Target.Hops.push_back({i.Broadcast, i.Address});
         return ERROR_SUCCESS;
     }
     uint32_t ip = 0;

@@ -10,6 +10,7 @@
 
 #include "zk/host/platform/Ascii.h"
 #include "zk/host/platform/ConfigFile.h"
+#include "zk/host/platform/Ipv4.h"
 #include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -60,19 +61,12 @@ bool GlobMatch(std::string_view Pattern, std::string_view Text) {
     return !Text.empty() && Pattern[0] == Text[0] && GlobMatch(Pattern.substr(1), Text.substr(1));
 }
 
-bool ParseIpv4(const std::string& Text, uint32_t& Out) {
-    in_addr a{};
-    if (inet_pton(AF_INET, Text.c_str(), &a) != 1) return false;
-    Out = ntohl(a.s_addr);
-    return true;
-}
-
 // "10.0.0.0/8" or "10.0.0.0/255.0.0.0": the network and its mask.
 bool ParseNetwork(const std::string& Word, uint32_t& Net, uint32_t& Mask) {
     const size_t slash = Word.find('/');
-    if (slash == std::string::npos || !ParseIpv4(Word.substr(0, slash), Net)) return false;
+    if (slash == std::string::npos || !ParseIp(Word.substr(0, slash), Net)) return false;
     const std::string bits = Word.substr(slash + 1);
-    if (ParseIpv4(bits, Mask)) return true;
+    if (ParseIp(bits, Mask)) return true;
     if (bits.empty() || bits.size() > 2 ||
         bits.find_first_not_of("0123456789") != std::string::npos)
         return false;
@@ -84,7 +78,7 @@ bool ParseNetwork(const std::string& Word, uint32_t& Net, uint32_t& Mask) {
 
 bool Picks(const std::string& Word, const TNetInterface& If) {
     uint32_t address = 0, net = 0, mask = 0;
-    if (ParseIpv4(Word, address)) return If.Address == address;
+    if (ParseIp(Word, address)) return If.Address == address;
     if (ParseNetwork(Word, net, mask)) return (If.Address & mask) == (net & mask);
     return GlobMatch(Word, If.Name);
 }

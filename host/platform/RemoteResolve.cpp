@@ -14,6 +14,7 @@
 
 #include "zk/host/platform/Ascii.h"
 #include "zk/host/platform/Fd.h"
+#include "zk/host/platform/Ipv4.h"
 #include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -41,13 +42,6 @@ TNetBiosName UniqueNameOf(const std::string& Server) {
     return {name, 0x00};
 }
 
-bool ParseIpv4(const std::string& Text, uint32_t& Ip) {
-    in_addr a{};
-    if (inet_pton(AF_INET, Text.c_str(), &a) != 1) return false;
-    Ip = ntohl(a.s_addr);
-    return true;
-}
-
 bool ResolveByResolver(const std::string& Server, uint32_t& Ip) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -57,14 +51,6 @@ bool ResolveByResolver(const std::string& Server, uint32_t& Ip) {
     Ip = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
     SysFreeAddrInfo(list);
     return true;
-}
-
-sockaddr_in SocketAddress(uint32_t Ip, uint16_t Port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(Port);
-    a.sin_addr.s_addr = htonl(Ip);
-    return a;
 }
 
 // Two addresses on one segment (a second address, two cards on one LAN) share a broadcast
@@ -141,7 +127,7 @@ DWORD ResolveRemoteServer(const std::string& Server, const TNetBiosConfig& Confi
     }
     uint32_t ip = 0;
     Target.Type = TDatagramType::DirectUnique;
-    if (ParseIpv4(Server, ip)) {
+    if (ParseIp(Server, ip)) {
         // No NetBIOS name is known for a bare address: its text stands in for one.
         Target.Destination = {Server, 0x00};
     } else {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 
+#include "zk/host/platform/Ipv4.h"
 #include "zk/host/platform/SysCalls.h"
 
 namespace zk::platform {
@@ -17,14 +18,6 @@ namespace zk::platform {
 namespace {
 
 constexpr size_t kSourceIpAt = 4;  // in the datagram header
-
-sockaddr_in SocketAddress(uint32_t Ip, uint16_t Port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(Port);
-    a.sin_addr.s_addr = htonl(Ip);
-    return a;
-}
 
 // Datagram ids count up across the process, from a start that differs between processes.
 uint16_t NextDatagramId() {

@@ -12,31 +12,11 @@ namespace zk::platform {
 
 namespace {
 
-sockaddr_in Address(uint32_t Ip, uint16_t Port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(Ip);
-    sa.sin_port = htons(Port);
-    return sa;
-}
-
 [[noreturn]] void Fail(const std::string& What) {
     throw std::system_error(errno, std::generic_category(), What);
 }
 
 }  // namespace
-
-std::string IpText(uint32_t Ip) {
-    return std::to_string(Ip >> 24) + '.' + std::to_string((Ip >> 16) & 0xFF) + '.' +
-           std::to_string((Ip >> 8) & 0xFF) + '.' + std::to_string(Ip & 0xFF);
-}
-
-bool ParseIp(std::string_view Text, uint32_t& Ip) {
-    in_addr a{};
-    if (Text.size() > 15 || inet_pton(AF_INET, std::string(Text).c_str(), &a) != 1) return false;
-    Ip = ntohl(a.s_addr);
-    return true;
-}
 
 TUdpSocket::TUdpSocket(uint32_t Ip, uint16_t Port)
     : FFd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {
@@ -45,7 +25,7 @@ TUdpSocket::TUdpSocket(uint32_t Ip, uint16_t Port)
     int on = 1;
     if (setsockopt(Fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) < 0)
         Fail("setsockopt on " + where);
-    sockaddr_in sa = Address(Ip, Port);
+    sockaddr_in sa = SocketAddress(Ip, Port);
     if (bind(Fd(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) Fail("cannot bind " + where);
 }
 
@@ -71,7 +51,7 @@ long TUdpSocket::Receive(char* Buf, size_t Len, uint32_t& FromIp, uint16_t& From
 }
 
 bool TUdpSocket::SendTo(std::string_view Data, uint32_t Ip, uint16_t Port) {
-    sockaddr_in sa = Address(Ip, Port);
+    sockaddr_in sa = SocketAddress(Ip, Port);
     ssize_t n;
     do {
         n = sendto(Fd(), Data.data(), Data.size(), 0, reinterpret_cast<sockaddr*>(&sa), sizeof sa);

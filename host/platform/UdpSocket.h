@@ -9,12 +9,9 @@
 #include <vector>
 
 #include "zk/host/platform/Fd.h"
+#include "zk/host/platform/Ipv4.h"
 
 namespace zk::platform {
-
-// "10.1.2.3"; "a.b.c.d" parses into Ip (false for anything else).
-std::string IpText(uint32_t Ip);
-bool ParseIp(std::string_view Text, uint32_t& Ip);
 
 class TUdpSocket {
   public:
